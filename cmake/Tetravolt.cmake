@@ -1,0 +1,45 @@
+# Shared build rules: warnings, static runtime, Windows version, test registration.
+
+# Product code targets Windows XP and looks newer entry points up at run time.
+set(TV_WINVER 0x0501)
+
+# tv_defaults(target [WINVER value])
+function(tv_defaults target)
+    cmake_parse_arguments(D "" "WINVER" "" ${ARGN})
+    if(NOT D_WINVER)
+        set(D_WINVER ${TV_WINVER})
+    endif()
+    target_compile_options(${target} PRIVATE
+        -Wall -Wextra
+        # __FILE__ relative to the source tree, so assertion messages name the source unit.
+        -fmacro-prefix-map=${PROJECT_SOURCE_DIR}/=)
+    target_compile_definitions(${target} PRIVATE
+        WIN32_LEAN_AND_MEAN NOMINMAX STRICT _WIN32_WINNT=${D_WINVER} WINVER=${D_WINVER})
+    get_target_property(type ${target} TYPE)
+    if(type STREQUAL "EXECUTABLE" OR type STREQUAL "SHARED_LIBRARY" OR type STREQUAL "MODULE_LIBRARY")
+        # No MinGW runtime DLL may be needed beside any output.
+        target_link_options(${target} PRIVATE -static -static-libgcc -static-libstdc++)
+    endif()
+    if(type STREQUAL "SHARED_LIBRARY" OR type STREQUAL "MODULE_LIBRARY")
+        # Stand-ins and real DLLs carry their Windows names, without a "lib" prefix.
+        set_target_properties(${target} PROPERTIES PREFIX "" IMPORT_PREFIX "")
+    endif()
+endfunction()
+
+# tv_add_test(NAME name SOURCES ... [LIBS ...] [TIMEOUT seconds] [SERIAL])
+# One test program in the stage, registered with CTest as one test run through Wine.
+function(tv_add_test)
+    cmake_parse_arguments(T "SERIAL" "NAME;TIMEOUT" "SOURCES;LIBS" ${ARGN})
+    add_executable(${T_NAME} ${T_SOURCES})
+    # Tests may use newer entry points directly to observe the program.
+    tv_defaults(${T_NAME} WINVER 0x0601)
+    target_link_libraries(${T_NAME} PRIVATE tv_testsupport ${T_LIBS})
+    add_test(NAME ${T_NAME} COMMAND ${T_NAME} WORKING_DIRECTORY ${TV_STAGE})
+    if(NOT T_TIMEOUT)
+        set(T_TIMEOUT 300)
+    endif()
+    set_tests_properties(${T_NAME} PROPERTIES TIMEOUT ${T_TIMEOUT})
+    if(T_SERIAL)
+        set_tests_properties(${T_NAME} PROPERTIES RUN_SERIAL TRUE)
+    endif()
+endfunction()

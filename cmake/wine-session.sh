@@ -1,0 +1,64 @@
+# A Wine session for tests and the demo: a fresh prefix inside the build tree, one persistent
+# wineserver and one Xvfb display. Sourced by ./dev; the session always ends with the script,
+# also when tests fail or the run is interrupted.
+
+tv_session_stop() {
+    if [ -n "${TV_SESSION_PREFIX:-}" ]; then
+        WINEPREFIX=$TV_SESSION_PREFIX wineserver -k >/dev/null 2>&1 || true
+        WINEPREFIX=$TV_SESSION_PREFIX timeout 20 wineserver -w >/dev/null 2>&1 || true
+        TV_SESSION_PREFIX=
+    fi
+    if [ -n "${TV_XVFB_PID:-}" ]; then
+        kill "$TV_XVFB_PID" >/dev/null 2>&1 || true
+        wait "$TV_XVFB_PID" 2>/dev/null || true
+        TV_XVFB_PID=
+    fi
+}
+
+tv_start_xvfb() {
+    local n=90
+    while [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ]; do n=$((n + 1)); done
+    Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp -noreset >/dev/null 2>&1 &
+    TV_XVFB_PID=$!
+    local i
+    for i in $(seq 100); do
+        [ -e "/tmp/.X11-unix/X$n" ] && break
+        sleep 0.1
+    done
+    [ -e "/tmp/.X11-unix/X$n" ] || { echo "Xvfb did not start" >&2; return 1; }
+    export DISPLAY=":$n"
+}
+
+# tv_session_start [keep-display]: with keep-display an existing $DISPLAY is used (the demo).
+tv_session_start() {
+    trap tv_session_stop EXIT
+    trap 'exit 130' INT
+    trap 'exit 143' TERM
+    export WINEDEBUG=-all
+    export WINEDLLOVERRIDES="mscoree,mshtml="
+    export WINEARCH=win64
+    export WINEPREFIX="$top/build/wine/prefix"
+    if [ "${1:-}" != keep-display ] || [ -z "${DISPLAY:-}" ]; then
+        tv_start_xvfb
+    fi
+    WINEPREFIX=$WINEPREFIX wineserver -k >/dev/null 2>&1 || true
+    rm -rf "$WINEPREFIX"
+    mkdir -p "$WINEPREFIX"
+    TV_SESSION_PREFIX=$WINEPREFIX
+    wineserver -p
+    echo "== wine prefix $WINEPREFIX on display $DISPLAY"
+    wineboot -i >/dev/null 2>&1
+    tv_prefix_init
+}
+
+# Everything a fresh prefix needs before the program or a test runs in it.
+tv_prefix_init() {
+    # A crashing test program must end, not wait on a crash dialog nobody sees.
+    wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1
+    local hook
+    for hook in "$top"/cmake/prefix-init.d/*.sh; do
+        [ -e "$hook" ] || continue
+        # shellcheck disable=SC1090
+        source "$hook"
+    done
+}

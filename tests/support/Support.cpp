@@ -1,0 +1,280 @@
+#include "tests/support/Support.h"
+
+#include "lumo/System/Source/MessageBox.h"
+#include "lumo/System/Source/ProgramDir.h"
+#include "lumo/System/Source/TraceLog.h"
+
+#include <algorithm>
+
+namespace tvtest {
+
+void ResetProgramRegistry()
+{
+    RegDeleteTreeA(HKEY_LOCAL_MACHINE, "Software\\KALDO");
+    HKEY key;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows\\CurrentVersion\\RunOnce",
+                      0, KEY_ALL_ACCESS, &key) == ERROR_SUCCESS) {
+        RegDeleteValueA(key, "Tetravolt Install");
+        RegCloseKey(key);
+    }
+}
+
+RawValue ReadRaw(const char* path, const char* name, REGSAM view)
+{
+    RawValue value;
+    HKEY key;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, path, 0, KEY_READ | view, &key) != ERROR_SUCCESS) {
+        return value;
+    }
+    DWORD size = 0;
+    if (RegQueryValueExA(key, name, nullptr, &value.type, nullptr, &size) == ERROR_SUCCESS) {
+        value.data.resize(size);
+        if (RegQueryValueExA(key, name, nullptr, &value.type, value.data.data(), &size) ==
+            ERROR_SUCCESS) {
+            value.data.resize(size);
+            value.exists = true;
+        }
+    }
+    RegCloseKey(key);
+    return value;
+}
+
+bool WriteRaw(const char* path, const char* name, DWORD type, const void* data, DWORD size)
+{
+    HKEY key;
+    if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, path, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key,
+                        nullptr) != ERROR_SUCCESS) {
+        return false;
+    }
+    bool ok =
+        RegSetValueExA(key, name, 0, type, static_cast<const BYTE*>(data), size) == ERROR_SUCCESS;
+    RegCloseKey(key);
+    return ok;
+}
+
+bool WriteRawDword(const char* path, const char* name, DWORD value)
+{
+    return WriteRaw(path, name, REG_DWORD, &value, sizeof value);
+}
+
+bool WriteRawString(const char* path, const char* name, DWORD type, const std::string& text)
+{
+    return WriteRaw(path, name, type, text.c_str(), static_cast<DWORD>(text.size() + 1));
+}
+
+bool DeleteRaw(const char* path, const char* name)
+{
+    HKEY key;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, path, 0, KEY_ALL_ACCESS, &key) != ERROR_SUCCESS) {
+        return false;
+    }
+    bool ok = RegDeleteValueA(key, name) == ERROR_SUCCESS;
+    RegCloseKey(key);
+    return ok;
+}
+
+bool KeyExists(const char* path)
+{
+    HKEY key;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, path, 0, KEY_READ, &key) != ERROR_SUCCESS) {
+        return false;
+    }
+    RegCloseKey(key);
+    return true;
+}
+
+DWORD ReadRawDword(const char* path, const char* name, DWORD fallback)
+{
+    RawValue value = ReadRaw(path, name);
+    if (!value.exists || value.type != REG_DWORD || value.data.size() != sizeof(DWORD)) {
+        return fallback;
+    }
+    DWORD result;
+    std::copy(value.data.begin(), value.data.end(), reinterpret_cast<unsigned char*>(&result));
+    return result;
+}
+
+namespace {
+
+int UnexpectedBox(void*, HWND, const char* text, const char* caption, UINT)
+{
+    ADD_FAILURE() << "unexpected message box \"" << (caption ? caption : "")
+                  << "\": " << (text ? text : "");
+    return IDCANCEL;
+}
+
+} // namespace
+
+void InstallMessageBoxGuard()
+{
+    lumo::SetMessageBoxHook(&UnexpectedBox, nullptr);
+}
+
+MessageBoxRecorder::MessageBoxRecorder(int answer) : m_answer(answer)
+{
+    lumo::SetMessageBoxHook(&MessageBoxRecorder::Record, this);
+}
+
+MessageBoxRecorder::~MessageBoxRecorder()
+{
+    InstallMessageBoxGuard();
+}
+
+std::vector<RecordedBox> MessageBoxRecorder::Boxes() const
+{
+    std::lock_guard<std::mutex> lock(m_lock);
+    return m_boxes;
+}
+
+int MessageBoxRecorder::Record(void* context, HWND owner, const char* text, const char* caption,
+                               UINT type)
+{
+    auto* self = static_cast<MessageBoxRecorder*>(context);
+    std::lock_guard<std::mutex> lock(self->m_lock);
+    self->m_boxes.push_back({owner, text ? text : "", caption ? caption : "", type});
+    return self->m_answer;
+}
+
+TraceCapture::TraceCapture()
+{
+    lumo::SetTraceSink(&TraceCapture::Record, this);
+}
+
+TraceCapture::~TraceCapture()
+{
+    lumo::SetTraceSink(nullptr, nullptr);
+}
+
+void TraceCapture::Record(void* context, const char* line)
+{
+    auto* self = static_cast<TraceCapture*>(context);
+    std::string text(line);
+    while (!text.empty() && (text.back() == '\n' || text.back() == '\r')) {
+        text.pop_back();
+    }
+    std::lock_guard<std::mutex> lock(self->m_lock);
+    self->m_lines.push_back(std::move(text));
+}
+
+std::vector<std::string> TraceCapture::Lines() const
+{
+    std::lock_guard<std::mutex> lock(m_lock);
+    return m_lines;
+}
+
+bool TraceCapture::Contains(const std::string& fragment) const
+{
+    return Count(fragment) > 0;
+}
+
+size_t TraceCapture::Count(const std::string& fragment) const
+{
+    std::lock_guard<std::mutex> lock(m_lock);
+    return std::count_if(m_lines.begin(), m_lines.end(), [&](const std::string& line) {
+        return line.find(fragment) != std::string::npos;
+    });
+}
+
+void TraceCapture::Clear()
+{
+    std::lock_guard<std::mutex> lock(m_lock);
+    m_lines.clear();
+}
+
+std::string StageDir()
+{
+    return lumo::ProgramDirectory();
+}
+
+Process::~Process()
+{
+    Kill();
+}
+
+Process::Process(Process&& other) noexcept : m_process(other.m_process), m_id(other.m_id)
+{
+    other.m_process = nullptr;
+    other.m_id = 0;
+}
+
+Process& Process::operator=(Process&& other) noexcept
+{
+    if (this != &other) {
+        Kill();
+        m_process = other.m_process;
+        m_id = other.m_id;
+        other.m_process = nullptr;
+        other.m_id = 0;
+    }
+    return *this;
+}
+
+bool Process::Start(const std::string& program, const std::string& arguments)
+{
+    Kill();
+    std::string path = StageDir() + program;
+    std::string commandLine = "\"" + path + "\"";
+    if (!arguments.empty()) {
+        commandLine += " " + arguments;
+    }
+    std::vector<char> mutableLine(commandLine.begin(), commandLine.end());
+    mutableLine.push_back('\0');
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION info = {};
+    if (!CreateProcessA(path.c_str(), mutableLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                        StageDir().c_str(), &startup, &info)) {
+        return false;
+    }
+    CloseHandle(info.hThread);
+    m_process = info.hProcess;
+    m_id = info.dwProcessId;
+    return true;
+}
+
+long Process::Wait(DWORD timeoutMs)
+{
+    if (!m_process || WaitForSingleObject(m_process, timeoutMs) != WAIT_OBJECT_0) {
+        return -1;
+    }
+    DWORD code = 0;
+    GetExitCodeProcess(m_process, &code);
+    return static_cast<long>(code);
+}
+
+bool Process::Running() const
+{
+    return m_process && WaitForSingleObject(m_process, 0) == WAIT_TIMEOUT;
+}
+
+void Process::Kill()
+{
+    if (!m_process) {
+        return;
+    }
+    if (Running()) {
+        TerminateProcess(m_process, 259);
+        WaitForSingleObject(m_process, 5000);
+    }
+    CloseHandle(m_process);
+    m_process = nullptr;
+    m_id = 0;
+}
+
+long RunProgram(const std::string& program, const std::string& arguments, DWORD timeoutMs)
+{
+    Process process;
+    if (!process.Start(program, arguments)) {
+        return -2;
+    }
+    return process.Wait(timeoutMs);
+}
+
+HWND WaitForWindow(const char* className, const char* title, DWORD timeoutMs)
+{
+    HWND window = nullptr;
+    WaitUntil([&] { return (window = FindWindowA(className, title)) != nullptr; }, timeoutMs);
+    return window;
+}
+
+} // namespace tvtest
