@@ -16,17 +16,28 @@ tv_session_stop() {
 }
 
 tv_start_xvfb() {
-    local n=90
-    while [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ]; do n=$((n + 1)); done
-    Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp -noreset >/dev/null 2>&1 &
-    TV_XVFB_PID=$!
-    local i
-    for i in $(seq 100); do
-        [ -e "/tmp/.X11-unix/X$n" ] && break
-        sleep 0.1
+    local n i
+    # Several sessions may start at once on one machine: a display counts as ours only when our
+    # Xvfb is still alive once its socket exists.
+    for n in $(seq 90 140); do
+        [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ] && continue
+        Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp -noreset >/dev/null 2>&1 &
+        TV_XVFB_PID=$!
+        for i in $(seq 100); do
+            kill -0 "$TV_XVFB_PID" 2>/dev/null || break
+            [ -e "/tmp/.X11-unix/X$n" ] && break
+            sleep 0.1
+        done
+        sleep 0.2
+        if kill -0 "$TV_XVFB_PID" 2>/dev/null && [ -e "/tmp/.X11-unix/X$n" ]; then
+            export DISPLAY=":$n"
+            return 0
+        fi
+        wait "$TV_XVFB_PID" 2>/dev/null || true
+        TV_XVFB_PID=
     done
-    [ -e "/tmp/.X11-unix/X$n" ] || { echo "Xvfb did not start" >&2; return 1; }
-    export DISPLAY=":$n"
+    echo "Xvfb did not start" >&2
+    return 1
 }
 
 # tv_session_start [keep-display]: with keep-display an existing $DISPLAY is used (the demo).
