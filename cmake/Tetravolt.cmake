@@ -43,3 +43,13 @@ function(tv_add_test)
         set_tests_properties(${T_NAME} PROPERTIES RUN_SERIAL TRUE)
     endif()
 endfunction()
+
+# tv_add_bench(NAME name SOURCES ... [LIBS ...])
+# A benchmark program in the stage, named bench_<name>.exe; ./dev bench runs them all.
+function(tv_add_bench)
+    cmake_parse_arguments(B "" "NAME" "SOURCES;LIBS" ${ARGN})
+    add_executable(bench_${B_NAME} ${B_SOURCES})
+    tv_defaults(bench_${B_NAME} WINVER 0x0601)
+    target_include_directories(bench_${B_NAME} PRIVATE ${PROJECT_SOURCE_DIR})
+    target_link_libraries(bench_${B_NAME} PRIVATE ${B_LIBS})
+endfunction()
