@@ -31,23 +31,23 @@ int Paeth(int a, int b, int c)
 }
 
 // One row of packed samples for the pixels x = x0, x0 + dx, ... of row y.
-std::vector<uint8_t> PackRow(const PngSpec& spec, uint32_t y, uint32_t x0, uint32_t dx)
+std::vector<uint8_t> PackRow(const TestImage& image, uint32_t y, uint32_t x0, uint32_t dx)
 {
-    const int channels = Channels(spec.colorType);
+    const int channels = Channels(image.colorType);
     std::vector<uint8_t> row;
     uint32_t bits = 0;
     int used = 0;
-    for (uint32_t x = x0; x < spec.width; x += dx) {
+    for (uint32_t x = x0; x < image.width; x += dx) {
         for (int c = 0; c < channels; ++c) {
-            uint16_t sample = spec.samples[(size_t(y) * spec.width + x) * channels + c];
-            if (spec.depth == 16) {
+            uint16_t sample = image.samples[(size_t(y) * image.width + x) * channels + c];
+            if (image.depth == 16) {
                 row.push_back(uint8_t(sample >> 8));
                 row.push_back(uint8_t(sample));
-            } else if (spec.depth == 8) {
+            } else if (image.depth == 8) {
                 row.push_back(uint8_t(sample));
             } else {
-                bits = (bits << spec.depth) | sample;
-                used += spec.depth;
+                bits = (bits << image.depth) | sample;
+                used += image.depth;
                 if (used == 8) {
                     row.push_back(uint8_t(bits));
                     bits = 0;
@@ -63,17 +63,17 @@ std::vector<uint8_t> PackRow(const PngSpec& spec, uint32_t y, uint32_t x0, uint3
 }
 
 // Appends the filtered rows of one pass; the filter type changes from row to row.
-void AppendPass(const PngSpec& spec, uint32_t x0, uint32_t y0, uint32_t dx, uint32_t dy,
+void AppendPass(const TestImage& image, uint32_t x0, uint32_t y0, uint32_t dx, uint32_t dy,
                 std::string& raw)
 {
-    if (x0 >= spec.width || y0 >= spec.height) {
+    if (x0 >= image.width || y0 >= image.height) {
         return;
     }
-    const size_t bpp = std::max(1, Channels(spec.colorType) * spec.depth / 8);
+    const size_t bpp = std::max(1, Channels(image.colorType) * image.depth / 8);
     std::vector<uint8_t> previous;
     int filter = 0;
-    for (uint32_t y = y0; y < spec.height; y += dy, filter = (filter + 1) % 5) {
-        std::vector<uint8_t> row = PackRow(spec, y, x0, dx);
+    for (uint32_t y = y0; y < image.height; y += dy, filter = (filter + 1) % 5) {
+        std::vector<uint8_t> row = PackRow(image, y, x0, dx);
         if (previous.empty()) {
             previous.assign(row.size(), 0);
         }
@@ -127,26 +127,26 @@ int Channels(int colorType)
     }
 }
 
-PngSpec RandomSpec(uint32_t width, uint32_t height, int colorType, int depth, bool interlaced,
-                   bool transparency, uint32_t seed)
+TestImage RandomImage(uint32_t width, uint32_t height, int colorType, int depth, bool interlaced,
+                      bool transparency, uint32_t seed)
 {
     Random random(seed);
-    PngSpec spec;
-    spec.width = width;
-    spec.height = height;
-    spec.colorType = colorType;
-    spec.depth = depth;
-    spec.interlaced = interlaced;
+    TestImage image;
+    image.width = width;
+    image.height = height;
+    image.colorType = colorType;
+    image.depth = depth;
+    image.interlaced = interlaced;
     const uint32_t limit = 1u << depth;
     const int channels = Channels(colorType);
-    spec.samples.resize(size_t(width) * height * channels);
-    for (auto& sample : spec.samples) {
+    image.samples.resize(size_t(width) * height * channels);
+    for (auto& sample : image.samples) {
         sample = uint16_t(random.Below(limit));
     }
     if (colorType == 3) {
         for (uint32_t i = 0; i < (1u << depth); ++i) {
             for (int c = 0; c < 3; ++c) {
-                spec.palette.push_back(uint8_t(random.Next()));
+                image.palette.push_back(uint8_t(random.Next()));
             }
         }
     }
@@ -154,23 +154,23 @@ PngSpec RandomSpec(uint32_t width, uint32_t height, int colorType, int depth, bo
         if (colorType == 3) {
             // Shorter than the palette: the rest stays opaque.
             for (uint32_t i = 0; i < std::max(1u, (1u << depth) / 2); ++i) {
-                spec.trns.push_back(uint8_t(random.Next()));
+                image.trns.push_back(uint8_t(random.Next()));
             }
         } else {
             // The colour of every third pixel becomes the transparent one.
             for (int c = 0; c < channels; ++c) {
-                uint16_t value = spec.samples[c];
-                spec.trns.push_back(char(value >> 8));
-                spec.trns.push_back(char(value));
+                uint16_t value = image.samples[c];
+                image.trns.push_back(char(value >> 8));
+                image.trns.push_back(char(value));
             }
             for (size_t p = 3; p < size_t(width) * height; p += 3) {
                 for (int c = 0; c < channels; ++c) {
-                    spec.samples[p * channels + c] = spec.samples[c];
+                    image.samples[p * channels + c] = image.samples[c];
                 }
             }
         }
     }
-    return spec;
+    return image;
 }
 
 std::string Chunk(const std::string& type, const std::string& data)
@@ -183,18 +183,18 @@ std::string Chunk(const std::string& type, const std::string& data)
     return chunk;
 }
 
-std::string BuildPng(const PngSpec& spec)
+std::string BuildPng(const TestImage& image)
 {
     std::string raw;
-    if (spec.interlaced) {
+    if (image.interlaced) {
         static const uint32_t passes[7][4] = {{0, 0, 8, 8}, {4, 0, 8, 8}, {0, 4, 4, 8},
                                               {2, 0, 4, 4}, {0, 2, 2, 4}, {1, 0, 2, 2},
                                               {0, 1, 1, 2}};
         for (const auto& pass : passes) {
-            AppendPass(spec, pass[0], pass[1], pass[2], pass[3], raw);
+            AppendPass(image, pass[0], pass[1], pass[2], pass[3], raw);
         }
     } else {
-        AppendPass(spec, 0, 0, 1, 1, raw);
+        AppendPass(image, 0, 0, 1, 1, raw);
     }
     uLongf size = compressBound(uLong(raw.size()));
     std::string compressed(size, '\0');
@@ -203,26 +203,26 @@ std::string BuildPng(const PngSpec& spec)
     compressed.resize(size);
 
     std::string header;
-    PutBigEndian(header, spec.width);
-    PutBigEndian(header, spec.height);
-    header += char(spec.depth);
-    header += char(spec.colorType);
+    PutBigEndian(header, image.width);
+    PutBigEndian(header, image.height);
+    header += char(image.depth);
+    header += char(image.colorType);
     header += '\0';
     header += '\0';
-    header += char(spec.interlaced ? 1 : 0);
+    header += char(image.interlaced ? 1 : 0);
 
     std::string png("\x89PNG\r\n\x1a\n", 8);
     png += Chunk("IHDR", header);
-    for (const auto& chunk : spec.ancillary) {
+    for (const auto& chunk : image.ancillary) {
         png += Chunk(chunk.first, chunk.second);
     }
-    if (!spec.palette.empty()) {
-        png += Chunk("PLTE", std::string(spec.palette.begin(), spec.palette.end()));
+    if (!image.palette.empty()) {
+        png += Chunk("PLTE", std::string(image.palette.begin(), image.palette.end()));
     }
-    if (!spec.trns.empty()) {
-        png += Chunk("tRNS", std::string(spec.trns.begin(), spec.trns.end()));
+    if (!image.trns.empty()) {
+        png += Chunk("tRNS", std::string(image.trns.begin(), image.trns.end()));
     }
-    const size_t pieces = size_t(std::max(1, spec.imageDataChunks));
+    const size_t pieces = size_t(std::max(1, image.imageDataChunks));
     const size_t step = compressed.size() / pieces + 1;
     for (size_t at = 0; at < compressed.size(); at += step) {
         png += Chunk("IDAT", compressed.substr(at, step));
@@ -231,22 +231,22 @@ std::string BuildPng(const PngSpec& spec)
     return png;
 }
 
-Expected ExpectedPixels(const PngSpec& spec)
+Expected ExpectedPixels(const TestImage& image)
 {
     Expected expected;
-    const bool trns = !spec.trns.empty();
-    expected.alpha = spec.colorType == 4 || spec.colorType == 6 || trns;
-    const int channels = Channels(spec.colorType);
-    for (size_t p = 0; p < size_t(spec.width) * spec.height; ++p) {
-        const uint16_t* s = &spec.samples[p * channels];
+    const bool trns = !image.trns.empty();
+    expected.alpha = image.colorType == 4 || image.colorType == 6 || trns;
+    const int channels = Channels(image.colorType);
+    for (size_t p = 0; p < size_t(image.width) * image.height; ++p) {
+        const uint16_t* s = &image.samples[p * channels];
         uint8_t rgba[4] = {0, 0, 0, 255};
-        switch (spec.colorType) {
+        switch (image.colorType) {
         case 0:
         case 4:
-            rgba[0] = rgba[1] = rgba[2] = To8(s[0], spec.depth);
-            if (spec.colorType == 4) {
-                rgba[3] = To8(s[1], spec.depth);
-            } else if (trns && s[0] == uint16_t((spec.trns[0] << 8) | spec.trns[1])) {
+            rgba[0] = rgba[1] = rgba[2] = To8(s[0], image.depth);
+            if (image.colorType == 4) {
+                rgba[3] = To8(s[1], image.depth);
+            } else if (trns && s[0] == uint16_t((image.trns[0] << 8) | image.trns[1])) {
                 rgba[3] = 0;
             }
             break;
@@ -254,26 +254,27 @@ Expected ExpectedPixels(const PngSpec& spec)
         case 6: {
             bool transparent = trns;
             for (int c = 0; c < 3; ++c) {
-                rgba[c] = To8(s[c], spec.depth);
-                uint16_t key = uint16_t(
-                    (spec.trns.size() >= 6) ? (spec.trns[2 * c] << 8) | spec.trns[2 * c + 1] : 0);
+                rgba[c] = To8(s[c], image.depth);
+                uint16_t key = uint16_t((image.trns.size() >= 6)
+                                            ? (image.trns[2 * c] << 8) | image.trns[2 * c + 1]
+                                            : 0);
                 transparent = transparent && s[c] == key;
             }
-            if (spec.colorType == 6) {
-                rgba[3] = To8(s[3], spec.depth);
+            if (image.colorType == 6) {
+                rgba[3] = To8(s[3], image.depth);
             } else if (transparent) {
                 rgba[3] = 0;
             }
             break;
         }
         case 3:
-            if (size_t(s[0]) * 3 + 2 < spec.palette.size()) {
+            if (size_t(s[0]) * 3 + 2 < image.palette.size()) {
                 for (int c = 0; c < 3; ++c) {
-                    rgba[c] = spec.palette[s[0] * 3 + c];
+                    rgba[c] = image.palette[s[0] * 3 + c];
                 }
             }
-            if (s[0] < spec.trns.size()) {
-                rgba[3] = spec.trns[s[0]];
+            if (s[0] < image.trns.size()) {
+                rgba[3] = image.trns[s[0]];
             }
             break;
         }

@@ -9,7 +9,7 @@
 
 namespace pngtest {
 
-struct PngSpec
+struct TestImage
 {
     uint32_t width = 0;
     uint32_t height = 0;
@@ -26,10 +26,10 @@ struct PngSpec
 int Channels(int colorType);
 
 // A random image of that kind; a transparency chunk (when asked) matches some pixels.
-PngSpec RandomSpec(uint32_t width, uint32_t height, int colorType, int depth, bool interlaced,
-                   bool transparency, uint32_t seed);
+TestImage RandomImage(uint32_t width, uint32_t height, int colorType, int depth, bool interlaced,
+                      bool transparency, uint32_t seed);
 
-std::string BuildPng(const PngSpec& spec);
+std::string BuildPng(const TestImage& image);
 std::string Chunk(const std::string& type, const std::string& data);
 
 struct Expected
@@ -37,7 +37,7 @@ struct Expected
     bool alpha = false;
     std::vector<uint8_t> pixels; // R G B or R G B A, row by row
 };
-Expected ExpectedPixels(const PngSpec& spec);
+Expected ExpectedPixels(const TestImage& image);
 
 // Recomputes the CRC of every chunk that lies whole in the file.
 void FixCrcs(std::string& png);

@@ -14,9 +14,9 @@ namespace {
 
 using pngtest::BuildPng;
 using pngtest::Chunk;
-using pngtest::PngSpec;
 using pngtest::Random;
-using pngtest::RandomSpec;
+using pngtest::RandomImage;
+using pngtest::TestImage;
 
 // The decoded-image record as the program declares it.
 struct Record
@@ -202,11 +202,12 @@ TEST_P(PngioDecodeTest, DecodesTo8BitRgbOrRgba)
     const Kind& kind = GetParam();
     // Odd sizes: partial bytes at the row ends and partly empty interlace passes.
     for (auto size : {std::make_pair(13u, 11u), std::make_pair(1u, 1u), std::make_pair(3u, 70u)}) {
-        PngSpec spec = RandomSpec(size.first, size.second, kind.colorType, kind.depth,
-                                  kind.interlaced, kind.transparency, size.first * 7 + kind.depth);
-        pngtest::Expected expected = pngtest::ExpectedPixels(spec);
+        TestImage image =
+            RandomImage(size.first, size.second, kind.colorType, kind.depth, kind.interlaced,
+                        kind.transparency, size.first * 7 + kind.depth);
+        pngtest::Expected expected = pngtest::ExpectedPixels(image);
         Record record;
-        ASSERT_NE(0, Read(BuildPng(spec), record)) << size.first << "x" << size.second;
+        ASSERT_NE(0, Read(BuildPng(image), record)) << size.first << "x" << size.second;
         EXPECT_EQ(size.first, record.width);
         EXPECT_EQ(size.second, record.height);
         EXPECT_EQ(8u, record.reserved1);
@@ -223,35 +224,35 @@ INSTANTIATE_TEST_SUITE_P(EveryKind, PngioDecodeTest, testing::ValuesIn(AllKinds(
 TEST_F(PngioTest, IndicesPastAShortPaletteDecodeBlack)
 {
     // A full bright palette first leaves the decoder's palette memory anything but black.
-    PngSpec bright = RandomSpec(16, 16, 3, 8, false, true, 4);
+    TestImage bright = RandomImage(16, 16, 3, 8, false, true, 4);
     std::fill(bright.palette.begin(), bright.palette.end(), uint8_t(0xEE));
     Record record;
     ASSERT_NE(0, Read(BuildPng(bright), record));
     png.free(&record);
 
-    PngSpec spec = RandomSpec(9, 5, 3, 4, false, false, 3);
-    spec.palette.resize(4 * 3); // 4 entries for indices up to 15
-    pngtest::Expected expected = pngtest::ExpectedPixels(spec);
-    ASSERT_NE(0, Read(BuildPng(spec), record));
+    TestImage image = RandomImage(9, 5, 3, 4, false, false, 3);
+    image.palette.resize(4 * 3); // 4 entries for indices up to 15
+    pngtest::Expected expected = pngtest::ExpectedPixels(image);
+    ASSERT_NE(0, Read(BuildPng(image), record));
     EXPECT_EQ(expected.pixels, Pixels(record));
     png.free(&record);
 }
 
 TEST_F(PngioTest, AncillaryChunksAndSplitImageDataAreAccepted)
 {
-    PngSpec spec = RandomSpec(40, 30, 6, 8, false, false, 11);
-    spec.ancillary = {{"tEXt", std::string("Comment\0made by a test", 22)},
-                      {"gAMA", std::string("\0\0\xb1\x8f", 4)}};
-    spec.imageDataChunks = 5;
+    TestImage image = RandomImage(40, 30, 6, 8, false, false, 11);
+    image.ancillary = {{"tEXt", std::string("Comment\0made by a test", 22)},
+                       {"gAMA", std::string("\0\0\xb1\x8f", 4)}};
+    image.imageDataChunks = 5;
     Record record;
-    ASSERT_NE(0, Read(BuildPng(spec), record));
-    EXPECT_EQ(pngtest::ExpectedPixels(spec).pixels, Pixels(record));
+    ASSERT_NE(0, Read(BuildPng(image), record));
+    EXPECT_EQ(pngtest::ExpectedPixels(image).pixels, Pixels(record));
     png.free(&record);
 }
 
 TEST_F(PngioTest, ReadsNothingPastTheImageEnd)
 {
-    const std::string file = BuildPng(RandomSpec(8, 8, 2, 8, false, false, 5));
+    const std::string file = BuildPng(RandomImage(8, 8, 2, 8, false, false, 5));
     const std::string withTail = file + "trailing bytes that belong to something else";
     MemoryStream stream;
     stream.bytes = &withTail;
@@ -352,8 +353,8 @@ TEST_F(PngioTest, BadRecordsAndShortWritesFail)
 
 TEST_F(PngioTest, EveryTruncationFails)
 {
-    PngSpec spec = RandomSpec(6, 4, 3, 2, true, true, 21);
-    const std::string file = BuildPng(spec);
+    TestImage image = RandomImage(6, 4, 3, 2, true, true, 21);
+    const std::string file = BuildPng(image);
     for (size_t length = 0; length < file.size(); ++length) {
         Record record;
         EXPECT_EQ(0, Read(file.substr(0, length), record)) << length;
@@ -381,13 +382,13 @@ std::string WithHeader(uint32_t width, uint32_t height, int depth, int colorType
     header += '\0';
     header += '\0';
     header += char(interlace);
-    const std::string idat = BuildPng(RandomSpec(2, 2, 2, 8, false, false, 1)).substr(8 + 25);
+    const std::string idat = BuildPng(RandomImage(2, 2, 2, 8, false, false, 1)).substr(8 + 25);
     return std::string("\x89PNG\r\n\x1a\n", 8) + Chunk("IHDR", header) + idat;
 }
 
 TEST_F(PngioTest, CorruptFilesFailCleanly)
 {
-    const std::string good = BuildPng(RandomSpec(2, 2, 2, 8, false, false, 1));
+    const std::string good = BuildPng(RandomImage(2, 2, 2, 8, false, false, 1));
     Record record;
     ASSERT_NE(0, Read(good, record));
     png.free(&record);
@@ -397,7 +398,7 @@ TEST_F(PngioTest, CorruptFilesFailCleanly)
     EXPECT_EQ(0, Read(signature, record));
 
     // A palette colour changed without its CRC: the file would decode, with a wrong colour.
-    PngSpec paletted = RandomSpec(4, 4, 3, 2, false, false, 8);
+    TestImage paletted = RandomImage(4, 4, 3, 2, false, false, 8);
     std::string crc = BuildPng(paletted);
     ASSERT_NE(0, Read(crc, record));
     png.free(&record);
@@ -417,7 +418,7 @@ TEST_F(PngioTest, CorruptFilesFailCleanly)
     EXPECT_EQ(
         0, Read(sig + header + Chunk("IDAT", "not zlib data at all") + Chunk("IEND", ""), record));
     // Image data that stops early.
-    const std::string big = BuildPng(RandomSpec(64, 64, 6, 8, false, false, 2));
+    const std::string big = BuildPng(RandomImage(64, 64, 6, 8, false, false, 2));
     const uint32_t length = (uint32_t(uint8_t(big[33])) << 24) | (uint8_t(big[34]) << 16) |
                             (uint8_t(big[35]) << 8) | uint8_t(big[36]);
     EXPECT_EQ(
@@ -443,7 +444,7 @@ TEST_F(PngioTest, HostileSizesAreRefusedBeforeAnyLargeWork)
     EXPECT_LT(GetTickCount() - start, 10000u);
 
     // A chunk that claims 2 GB in a stream that never ends: the reading stops at a bound.
-    const std::string good = BuildPng(RandomSpec(2, 2, 2, 8, false, false, 1));
+    const std::string good = BuildPng(RandomImage(2, 2, 2, 8, false, false, 1));
     EndlessStream endless;
     endless.prefix = good.substr(0, 33) + std::string("\x7f\xff\xff\xff"
                                                       "zzZz",
@@ -456,11 +457,11 @@ TEST_F(PngioTest, HostileSizesAreRefusedBeforeAnyLargeWork)
 TEST_F(PngioTest, MutatedFilesNeverCrashAndDecodeSanely)
 {
     std::vector<std::string> seeds = {
-        BuildPng(RandomSpec(13, 9, 3, 4, true, true, 1)),
-        BuildPng(RandomSpec(16, 16, 0, 16, true, true, 2)),
-        BuildPng(RandomSpec(20, 7, 6, 8, false, false, 3)),
-        BuildPng(RandomSpec(5, 30, 4, 16, false, false, 4)),
-        BuildPng(RandomSpec(31, 3, 0, 1, false, true, 5)),
+        BuildPng(RandomImage(13, 9, 3, 4, true, true, 1)),
+        BuildPng(RandomImage(16, 16, 0, 16, true, true, 2)),
+        BuildPng(RandomImage(20, 7, 6, 8, false, false, 3)),
+        BuildPng(RandomImage(5, 30, 4, 16, false, false, 4)),
+        BuildPng(RandomImage(31, 3, 0, 1, false, true, 5)),
     };
     Random random(2024);
     int decoded = 0;
