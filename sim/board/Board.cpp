@@ -43,12 +43,17 @@ bool Available()
     return Locked([](BoardState&) { return true; });
 }
 
+std::string UnavailableReason()
+{
+    return LastError();
+}
+
 bool Reset(const std::string& preset, std::string* error)
 {
-    BoardLock lock;
+    BoardLock lock(BoardLock::Purpose::Replace);
     if (!lock) {
         if (error) {
-            *error = "the board is not available";
+            *error = "the board is not available: " + simboard::LastError();
         }
         return false;
     }

@@ -16,6 +16,8 @@ namespace simboard {
 // ---- the board as a whole -----------------------------------------------------------------
 
 bool Available();
+// Why the board could not be opened or created, the last time it failed in this process.
+std::string UnavailableReason();
 // A fresh board from the preset: journal, chip history and every value reset.
 bool Reset(const std::string& preset, std::string* error = nullptr);
 // A fresh board from the preset BoardSim.ini names (else "default"), as on first use.
@@ -74,7 +76,8 @@ struct JournalEntry
     bool hasOut = false;
     int32_t out = 0; // the value handed back through the call's out parameter
 
-    // "OptiGear OptiGearGetItem(0x0B060003) = 1 -> 12"; arguments below 256 in decimal.
+    // "OptiGear OptiGearGetItem(0x0B060003) = 1 -> 12"; numbers as FormatValue writes them
+    // (Numbers.h): below 256 in decimal, others in hexadecimal.
     std::string Text() const;
 };
 

@@ -53,8 +53,10 @@ std::string FormatValue(int32_t value)
     char text[16];
     if (value > -256 && value < 256) {
         std::snprintf(text, sizeof text, "%d", static_cast<int>(value));
-    } else {
+    } else if (static_cast<uint32_t>(value) <= 0xFFFF) {
         std::snprintf(text, sizeof text, "0x%X", static_cast<unsigned>(value));
+    } else {
+        std::snprintf(text, sizeof text, "0x%08X", static_cast<unsigned>(value));
     }
     return text;
 }

@@ -9,8 +9,9 @@ namespace simboard {
 // must fit 32 bits, signed or unsigned (0xFFFFFFFF is -1).
 bool ParseInt32(const std::string& text, int32_t* value);
 
-// Decimal for values between -255 and 255, otherwise the 32-bit pattern in hexadecimal ("0xF001",
-// "0xFFFFFC18"); either form reads back with ParseInt32.
+// Decimal for values between -255 and 255, otherwise the 32-bit pattern in hexadecimal, with eight
+// digits above 0xFFFF ("0xF001", "0x0B060003", "0xFFFFFC18"); every form reads back with
+// ParseInt32.
 std::string FormatValue(int32_t value);
 
 // Always hexadecimal, eight digits: how items are named ("0x0B060003").

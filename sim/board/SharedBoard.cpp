@@ -46,23 +46,15 @@ private:
     HANDLE m_handle = nullptr;
 };
 
-bool Acquire(HANDLE mutex)
-{
-    DWORD wait = WaitForSingleObject(mutex, kLockTimeoutMs);
-    // An abandoned mutex means a process died while holding it; the state is still consistent
-    // enough for test equipment, and refusing would wedge every later call.
-    if (wait == WAIT_OBJECT_0 || wait == WAIT_ABANDONED) {
-        return true;
-    }
-    TraceLog("[BoardSim] waiting for %s failed (%lu), GetLastError returned %lu", kMutexName, wait,
-             GetLastError());
-    return false;
-}
-
 bool IsValid(const BoardState& state)
 {
     return state.magic == kStateMagic && state.version == kStateVersion &&
            state.size == sizeof(BoardState);
+}
+
+std::string Describe(const char* what)
+{
+    return std::string(what) + " failed, GetLastError returned " + std::to_string(GetLastError());
 }
 
 // The process's view of the board; opened once, kept until the process ends.
@@ -79,31 +71,33 @@ public:
     SharedBoard(const SharedBoard&) = delete;
     SharedBoard& operator=(const SharedBoard&) = delete;
 
-    // The view, opened and (when new) initialised under the held mutex; null on failure.
-    BoardState* Lock()
+    // The view under the held mutex, opened on first use; a board that is new (or was left
+    // unusable) is created from the configured preset unless the caller replaces it anyway.
+    // Null on failure, with the reason kept for LastError.
+    BoardState* Lock(bool replacing)
     {
         std::lock_guard<std::mutex> guard(m_openLock);
         if (!m_mutex.Get()) {
             m_mutex = Handle(CreateMutexA(nullptr, FALSE, kMutexName));
             if (!m_mutex.Get()) {
-                TraceLog("[BoardSim] CreateMutex failed, GetLastError returned %lu",
-                         GetLastError());
-                return nullptr;
+                return Fail(Describe("CreateMutex"));
             }
         }
-        if (!Acquire(m_mutex.Get())) {
-            return nullptr;
+        DWORD wait = WaitForSingleObject(m_mutex.Get(), kLockTimeoutMs);
+        // An abandoned mutex means a process died while holding it; refusing would wedge every
+        // later call.
+        if (wait != WAIT_OBJECT_0 && wait != WAIT_ABANDONED) {
+            return Fail("waiting for the board's mutex " + Describe("WaitForSingleObject"));
         }
         if (!m_view && !Map()) {
             ReleaseMutex(m_mutex.Get());
             return nullptr;
         }
-        if (!IsValid(*m_view)) {
+        if (!replacing && !IsValid(*m_view)) {
             std::string error;
             if (!InitialiseFromConfiguration(*m_view, &error)) {
-                TraceLog("[BoardSim] the board could not be created: %s", error.c_str());
                 ReleaseMutex(m_mutex.Get());
-                return nullptr;
+                return Fail("the board could not be created: " + error);
             }
         }
         return m_view;
@@ -111,13 +105,26 @@ public:
 
     void Unlock() { ReleaseMutex(m_mutex.Get()); }
 
+    std::string LastError()
+    {
+        std::lock_guard<std::mutex> guard(m_openLock);
+        return m_lastError;
+    }
+
 private:
+    BoardState* Fail(const std::string& reason)
+    {
+        m_lastError = reason;
+        TraceLog("[BoardSim] %s", reason.c_str());
+        return nullptr;
+    }
+
     bool Map()
     {
         char temp[MAX_PATH + 1] = {};
         DWORD length = GetTempPathA(sizeof temp, temp);
         if (length == 0 || length >= sizeof temp) {
-            TraceLog("[BoardSim] GetTempPath failed, GetLastError returned %lu", GetLastError());
+            Fail(Describe("GetTempPath"));
             return false;
         }
         std::string path = std::string(temp) + kFileName;
@@ -125,21 +132,19 @@ private:
                                 FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                 OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
         if (!file.Get()) {
-            TraceLog("[BoardSim] CreateFile %s failed, GetLastError returned %lu", path.c_str(),
-                     GetLastError());
+            Fail(Describe(("CreateFile " + path).c_str()));
             return false;
         }
         Handle mapping(CreateFileMappingA(file.Get(), nullptr, PAGE_READWRITE, 0,
                                           sizeof(BoardState), kMappingName));
         if (!mapping.Get()) {
-            TraceLog("[BoardSim] CreateFileMapping failed, GetLastError returned %lu",
-                     GetLastError());
+            Fail(Describe("CreateFileMapping"));
             return false;
         }
         void* view = MapViewOfFile(mapping.Get(), FILE_MAP_ALL_ACCESS, 0, 0, sizeof(BoardState));
         if (!view) {
             // Also the case when an older build holds a smaller section.
-            TraceLog("[BoardSim] MapViewOfFile failed, GetLastError returned %lu", GetLastError());
+            Fail(Describe("MapViewOfFile"));
             return false;
         }
         m_file = std::move(file);
@@ -153,6 +158,7 @@ private:
     Handle m_file;
     Handle m_mapping;
     BoardState* m_view = nullptr;
+    std::string m_lastError;
 };
 
 SharedBoard& Board()
@@ -163,13 +169,18 @@ SharedBoard& Board()
 
 } // namespace
 
-BoardLock::BoardLock() : m_state(Board().Lock()) {}
+BoardLock::BoardLock(Purpose purpose) : m_state(Board().Lock(purpose == Purpose::Replace)) {}
 
 BoardLock::~BoardLock()
 {
     if (m_state) {
         Board().Unlock();
     }
+}
+
+std::string LastError()
+{
+    return Board().LastError();
 }
 
 const char* StateMappingName()

@@ -4,6 +4,8 @@
 // keeps it while no process has it open, so boardsim changes survive until the next program runs.
 #include "sim/board/BoardLayout.h"
 
+#include <string>
+
 namespace simboard {
 
 // Holds the board's mutex for its lifetime; opens the board on first use in the process.
@@ -11,7 +13,13 @@ namespace simboard {
 class BoardLock
 {
 public:
-    BoardLock();
+    enum class Purpose
+    {
+        Use,     // a board that is new or unusable is created from the configured preset first
+        Replace, // the caller overwrites the whole state (a reset)
+    };
+
+    explicit BoardLock(Purpose purpose = Purpose::Use);
     ~BoardLock();
     BoardLock(const BoardLock&) = delete;
     BoardLock& operator=(const BoardLock&) = delete;
@@ -22,6 +30,9 @@ public:
 private:
     BoardState* m_state = nullptr;
 };
+
+// Why this process last failed to open or create the board.
+std::string LastError();
 
 // Names of the shared objects, for diagnostics.
 const char* StateMappingName();

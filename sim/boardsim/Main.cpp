@@ -47,7 +47,7 @@ int Error(const std::string& message, int code = kUsage)
 
 int Unavailable()
 {
-    return Error("the board is not available (see the debug trace)", kUnavailable);
+    return Error("the board is not available: " + simboard::UnavailableReason(), kUnavailable);
 }
 
 bool Is(const char* a, const char* b)
@@ -259,8 +259,11 @@ int Preset(const char* name)
     if (simboard::Reset(name, &error)) {
         return kOk;
     }
-    if (!simboard::Available()) {
-        return Unavailable();
+    if (error.find("the board is not available") == 0) {
+        return Error(error, kUnavailable);
+    }
+    if (error.find("unknown preset") == std::string::npos) {
+        return Error(error);
     }
     std::string known;
     for (const std::string& preset : simboard::PresetNames()) {

@@ -261,8 +261,7 @@ TEST_F(OptiGearTest, SetItemExStoresItsValue)
 }
 
 class OtherLibrariesTest : public simtest::BoardTest
-{
-};
+{};
 
 TEST_F(OtherLibrariesTest, DozeMuteAndSpindownAreJournaledWithTheirLibraries)
 {

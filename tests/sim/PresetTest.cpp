@@ -191,6 +191,13 @@ TEST_F(PresetTest, BoardSimIniChoosesThePresetOfANewBoard)
     }
     ASSERT_TRUE(simboard::ResetToConfigured());
     EXPECT_EQ(simboard::PresetName(), "default");
+    {
+        StageFile ini("BoardSim.ini", "[BoardSim]\nPreset=f0l0\n");
+        std::string error;
+        EXPECT_FALSE(simboard::ResetToConfigured(&error));
+        EXPECT_NE(error.find("unknown preset 'f0l0'"), std::string::npos) << error;
+        EXPECT_EQ(simboard::PresetName(), "default");
+    }
 }
 
 } // namespace
