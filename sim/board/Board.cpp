@@ -362,6 +362,16 @@ ChipHistory ReadChipWrites()
     return history;
 }
 
+std::string KdIoOpenFolder()
+{
+    std::string folder;
+    Locked([&](BoardState& state) {
+        folder.assign(state.kdioFolder, strnlen(state.kdioFolder, kFolderSize));
+        return true;
+    });
+    return folder;
+}
+
 bool ClearChipWrites()
 {
     return Locked([](BoardState& state) {

@@ -121,6 +121,8 @@ bool SetChipRegister(uint8_t bank, uint8_t reg, uint8_t value);
 int32_t CpuTemperatureHalf();
 bool SetCpuTemperatureHalf(int32_t halfDegrees);
 ChipHistory ReadChipWrites();
+// The folder the last successful KDIO_Open was given ("" since the reset).
+std::string KdIoOpenFolder();
 bool ClearChipWrites();
 
 // ---- firmware package of kdacpi.dll -------------------------------------------------------

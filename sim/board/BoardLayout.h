@@ -8,7 +8,7 @@
 namespace simboard {
 
 constexpr uint32_t kStateMagic = 0x53425654; // "TVBS"
-constexpr uint32_t kStateVersion = 1;
+constexpr uint32_t kStateVersion = 2;
 
 constexpr uint32_t kMaxItems = 64;
 constexpr uint32_t kItemBanks = 4;
@@ -20,6 +20,7 @@ constexpr uint32_t kMaxPackageElements = 64;
 constexpr uint32_t kFunctionNameSize = 44;
 constexpr uint32_t kMaxJournalArgs = 4;
 constexpr uint32_t kChipBanks = 16;
+constexpr uint32_t kFolderSize = 264;
 
 #pragma pack(push, 1)
 
@@ -99,8 +100,9 @@ struct BoardState
     LoadSampler sampler;
     uint32_t packageCount;
     uint32_t package[kMaxPackageElements];
-    uint8_t activeScheme[16]; // GUID of the active power scheme
-    uint32_t journalTotal;    // calls recorded since the last clear; the ring keeps the newest
+    uint8_t activeScheme[16];     // GUID of the active power scheme
+    char kdioFolder[kFolderSize]; // what the last KDIO_Open was given (cut to fit)
+    uint32_t journalTotal;        // calls recorded since the last clear; the ring keeps the newest
     uint32_t chipWriteTotal;
     uint32_t reserved2;
     JournalRecord journal[kJournalCapacity];
@@ -121,8 +123,9 @@ static_assert(offsetof(BoardState, chip) == 3384, "board layout");
 static_assert(offsetof(BoardState, sampler) == 7744, "board layout");
 static_assert(offsetof(BoardState, package) == 7780, "board layout");
 static_assert(offsetof(BoardState, activeScheme) == 8036, "board layout");
-static_assert(offsetof(BoardState, journal) == 8064, "board layout");
-static_assert(offsetof(BoardState, chipWrites) == 335744, "board layout");
-static_assert(sizeof(BoardState) == 368512, "board layout");
+static_assert(offsetof(BoardState, kdioFolder) == 8052, "board layout");
+static_assert(offsetof(BoardState, journal) == 8328, "board layout");
+static_assert(offsetof(BoardState, chipWrites) == 336008, "board layout");
+static_assert(sizeof(BoardState) == 368776, "board layout");
 
 } // namespace simboard

@@ -75,7 +75,11 @@ TEST_F(ChipTest, PortsAnswerOnlyWhileOpen)
     EXPECT_EQ(m_in(0x296), 0xFF);
     EXPECT_EQ(m_out(0x295, 0x4E), 0);
     EXPECT_EQ(m_close(), 0);
+    EXPECT_EQ(simboard::KdIoOpenFolder(), "");
     Open();
+    char folder[MAX_PATH + 1] = {};
+    GetSystemDirectoryA(folder, MAX_PATH);
+    EXPECT_EQ(simboard::KdIoOpenFolder(), folder);
     EXPECT_EQ(m_out(0x295, 0x4E), 1);
     EXPECT_EQ(m_close(), 1);
     EXPECT_EQ(m_in(0x295), 0xFF);
@@ -83,8 +87,8 @@ TEST_F(ChipTest, PortsAnswerOnlyWhileOpen)
               (std::vector<std::string>{"KDIO_Close()", "KDIO_Open()", "KDIO_Close()"}));
 
     ASSERT_TRUE(simboard::SetField(simboard::Field::KdIoOpenFails, 1));
-    char folder[] = "C:\\windows\\system32";
-    EXPECT_EQ(m_open(folder), 0);
+    EXPECT_EQ(m_open("C:\\elsewhere"), 0);
+    EXPECT_EQ(simboard::KdIoOpenFolder(), folder);
     EXPECT_EQ(m_open(nullptr), 0);
 }
 

@@ -8,6 +8,7 @@
 #include "sim/libs/MakerExport.h"
 
 #include <windows.h>
+#include <cstring>
 
 using simboard::BoardState;
 using simboard::CallRecord;
@@ -26,6 +27,8 @@ MAKER_EXPORT BOOL8 MAKER_CALL KDIO_Open(const char* systemFolder)
                 return;
             }
             InterlockedExchange(&g_open, 1);
+            std::strncpy(state.kdioFolder, systemFolder, simboard::kFolderSize - 1);
+            state.kdioFolder[simboard::kFolderSize - 1] = '\0';
             call.result = 1;
         }));
 }
