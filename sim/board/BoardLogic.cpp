@@ -185,6 +185,9 @@ bool ClearItem(BoardState& state, uint32_t id)
         record->value[i] = record->preset[i];
     }
     record->pinned = 0;
+    if (id == item::GearLevel) {
+        FieldRef(state, Field::Level) = record->value[0];
+    }
     return true;
 }
 

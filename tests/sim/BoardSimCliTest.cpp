@@ -47,6 +47,9 @@ TEST_F(BoardSimCliTest, GetSetAndClearReachThisProcess)
 
     EXPECT_EQ(Run("set level 0x8000").exitCode, 0);
     EXPECT_EQ(simboard::FieldValue(Field::Level), 0x8000);
+    EXPECT_EQ(Run("get 0x0B060001").out, "0x8000\n");
+    EXPECT_EQ(Run("clear 0x0B060001").exitCode, 0);
+    EXPECT_EQ(simboard::FieldValue(Field::Level), 0);
     ASSERT_TRUE(simboard::SetField(Field::CpuLoad, 42));
     EXPECT_EQ(Run("get CpuLoad").out, "42\n");
     EXPECT_EQ(Run("set CpuLoad -1").exitCode, 0);
