@@ -1,0 +1,162 @@
+// boardsim.exe run as a process: status, get, set, clear, journal, and clear errors with exit
+// code 2. The board is shared with this process, so what it changes shows here and the other way
+// round; the other bitness's boardsim (when built) proves the layout is the same in both.
+#include "tests/sim/SimTest.h"
+
+using simboard::Field;
+using simtest::Captured;
+
+namespace {
+
+class BoardSimCliTest : public simtest::BoardTest
+{
+protected:
+    Captured Run(const std::string& arguments)
+    {
+        return simtest::RunCaptured(simtest::StagePath("boardsim.exe"), arguments);
+    }
+};
+
+TEST_F(BoardSimCliTest, StatusShowsTheDefaultBoard)
+{
+    Captured run = Run("status");
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_EQ(run.out.rfind("preset      default\n", 0), 0u) << run.out;
+    for (const char* line :
+         {"board       supported, support level 4 (capability word 12)\n",
+          "controller  0xF001 (F family, milliwatts)\n", "gear level  0 (High performance)\n",
+          "K-Fan 3     1\n", "doze-capable", "class A", "  0x0B060003  12\n"}) {
+        EXPECT_NE(run.out.find(line), std::string::npos) << line << "\n" << run.out;
+    }
+    EXPECT_TRUE(run.err.empty()) << run.err;
+}
+
+TEST_F(BoardSimCliTest, GetSetAndClearReachThisProcess)
+{
+    Captured run = Run("get 0x0B060080");
+    EXPECT_EQ(run.exitCode, 0);
+    EXPECT_EQ(run.out, "0xF001\n");
+
+    EXPECT_EQ(Run("set 0x0B060003 3").exitCode, 0);
+    int32_t value = 0;
+    ASSERT_TRUE(simboard::GetItem(0x0B060003, &value));
+    EXPECT_EQ(value, 3);
+    EXPECT_EQ(Run("get 0x0B060003").out, "3\n");
+    EXPECT_EQ(Run("clear 0x0B060003").exitCode, 0);
+    EXPECT_EQ(Run("get 0x0B060003").out, "12\n");
+
+    EXPECT_EQ(Run("set level 0x8000").exitCode, 0);
+    EXPECT_EQ(simboard::FieldValue(Field::Level), 0x8000);
+    EXPECT_EQ(Run("get 0x0B060001").out, "0x8000\n");
+    EXPECT_EQ(Run("clear 0x0B060001").exitCode, 0);
+    EXPECT_EQ(simboard::FieldValue(Field::Level), 0);
+    ASSERT_TRUE(simboard::SetField(Field::CpuLoad, 42));
+    EXPECT_EQ(Run("get CpuLoad").out, "42\n");
+    EXPECT_EQ(Run("set CpuLoad -1").exitCode, 0);
+    EXPECT_EQ(simboard::FieldValue(Field::CpuLoad), -1);
+
+    EXPECT_EQ(Run("set CpuTempHalf 100").exitCode, 0);
+    EXPECT_EQ(simboard::CpuTemperatureHalf(), 100);
+    EXPECT_EQ(Run("get ChipId").out, "0x8728\n");
+
+    EXPECT_EQ(Run("flags 0x0B060002 readfail unsupported").exitCode, 0);
+    simboard::ItemState state;
+    ASSERT_TRUE(simboard::GetItemState(0x0B060002, &state));
+    EXPECT_TRUE(state.readFails);
+    EXPECT_FALSE(state.supported);
+    EXPECT_FALSE(state.writeFails);
+
+    EXPECT_EQ(Run("preset chipb").exitCode, 0);
+    EXPECT_EQ(simboard::PresetName(), "chipb");
+}
+
+TEST_F(BoardSimCliTest, LiveReadingHeldAndReleased)
+{
+    ASSERT_TRUE(simboard::SetField(Field::CpuLoad, 50));
+    std::string live = Run("get 0x0E0B0013").out;
+    EXPECT_EQ(Run("set 0x0E0B0013 1234").exitCode, 0);
+    EXPECT_EQ(Run("get 0x0E0B0013").out, "0x4D2\n");
+    EXPECT_NE(Run("status").out.find("0x0E0B0013  0x4D2  set (live reading held)"),
+              std::string::npos);
+    EXPECT_EQ(Run("clear 0x0E0B0013").exitCode, 0);
+    EXPECT_EQ(Run("get 0x0E0B0013").out, live);
+}
+
+TEST_F(BoardSimCliTest, JournalListsAndClears)
+{
+    simtest::Module gear(simtest::StagePath("OptiGear.dll"));
+    auto setLevel = gear.Entry<simtest::BOOL8(__stdcall*)(int)>("OptiGearSetLevel");
+    ASSERT_NE(setLevel, nullptr);
+    setLevel(2);
+    Captured run = Run("journal");
+    EXPECT_EQ(run.exitCode, 0);
+    EXPECT_NE(run.out.find("OptiGear OptiGearSetLevel(2) = 1\n"), std::string::npos) << run.out;
+    EXPECT_NE(run.out.find("1 calls shown, 0 dropped"), std::string::npos) << run.out;
+    EXPECT_EQ(Run("journal --clear").exitCode, 0);
+    EXPECT_TRUE(simboard::ReadJournal().entries.empty());
+}
+
+TEST_F(BoardSimCliTest, ClearErrors)
+{
+    const struct
+    {
+        const char* arguments;
+        const char* message;
+    } errors[] = {
+        {"preset nope", "boardsim: unknown preset 'nope' (presets: 7000, 7010, chipb, default"},
+        {"get 0x12345678", "boardsim: unknown item 0x12345678"},
+        {"set 0x12345678 1", "boardsim: unknown item 0x12345678"},
+        {"set 0x0B060003 12x", "boardsim: bad number '12x'"},
+        {"set 0x0B060003 0x100000000", "boardsim: bad number"},
+        {"get NoSuchThing", "boardsim: unknown item or field 'NoSuchThing'"},
+        {"clear Level", "boardsim: not an item: Level"},
+        {"flags 0x0B060003 sometimes", "boardsim: unknown flag 'sometimes'"},
+        {"set CpuTempHalf 999", "out of range"},
+        {"", "usage: boardsim COMMAND"},
+        {"dance", "bad command line: dance"},
+        {"journal --all", "usage: boardsim COMMAND"},
+    };
+    for (const auto& error : errors) {
+        Captured run = Run(error.arguments);
+        EXPECT_EQ(run.exitCode, 2) << error.arguments;
+        EXPECT_NE(run.err.find(error.message), std::string::npos)
+            << error.arguments << ": " << run.err;
+        EXPECT_TRUE(run.out.empty()) << error.arguments << ": " << run.out;
+    }
+    EXPECT_EQ(simboard::PresetName(), "default");
+    int32_t value = 0;
+    ASSERT_TRUE(simboard::GetItem(0x0B060003, &value));
+    EXPECT_EQ(value, 12);
+}
+
+TEST_F(BoardSimCliTest, TheOtherBitnessSharesTheBoard)
+{
+#ifdef _WIN64
+    const char* other = "i686";
+#else
+    const char* other = "x86_64";
+#endif
+    std::string program = tvtest::StageDir() + "..\\..\\" + other + "\\stage\\boardsim.exe";
+    if (GetFileAttributesA(program.c_str()) == INVALID_FILE_ATTRIBUTES) {
+        GTEST_SKIP() << "the " << other << " build is missing";
+    }
+    ASSERT_EQ(simtest::RunCaptured(program, "set 0x0E0A0015 4150").exitCode, 0);
+    int32_t value = 0;
+    ASSERT_TRUE(simboard::GetItem(0x0E0A0015, &value));
+    EXPECT_EQ(value, 4150);
+
+    ASSERT_TRUE(simboard::SetField(Field::SpindownSeconds, 3600));
+    simtest::Module gear(simtest::StagePath("OptiGear.dll"));
+    auto setItem = gear.Entry<simtest::BOOL8(__stdcall*)(int, int)>("OptiGearSetItem");
+    ASSERT_NE(setItem, nullptr);
+    setItem(0x0E0A0016, 2150);
+    EXPECT_EQ(simtest::RunCaptured(program, "get SpindownSeconds").out, "0xE10\n");
+    Captured journal = simtest::RunCaptured(program, "journal");
+    EXPECT_NE(journal.out.find("OptiGear OptiGearSetItem(0x0E0A0016, 0x866) = 1"),
+              std::string::npos)
+        << journal.out;
+    Captured status = simtest::RunCaptured(program, "status");
+    EXPECT_NE(status.out.find("  0x0E0A0016  0x866\n"), std::string::npos) << status.out;
+}
+
+} // namespace
