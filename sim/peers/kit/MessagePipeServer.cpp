@@ -84,10 +84,15 @@ MessagePipeServer::~MessagePipeServer()
 
 bool MessagePipeServer::Start(std::string& error)
 {
+    // A second peer on the same name must fail, not serve beside the first (not every system
+    // honours FILE_FLAG_FIRST_PIPE_INSTANCE).
+    if (WaitNamedPipeA(m_path.c_str(), 1) || GetLastError() != ERROR_FILE_NOT_FOUND) {
+        error = m_path + " is already served";
+        return false;
+    }
     for (int i = 0; i < m_instances; ++i) {
         DWORD openMode = PIPE_ACCESS_DUPLEX | FILE_FLAG_OVERLAPPED;
         if (i == 0) {
-            // A second peer on the same name must fail, not serve beside the first.
             openMode |= FILE_FLAG_FIRST_PIPE_INSTANCE;
         }
         HANDLE pipe = CreateNamedPipeA(m_path.c_str(), openMode,
