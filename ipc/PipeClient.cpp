@@ -91,9 +91,10 @@ bool PipeClient::Transact(const void* request, DWORD size, std::vector<BYTE>& re
         return false;
     }
     bool answered = false;
-    // A reply too short for a status word fails, whatever the call returned: its status would be
-    // read from bytes the peer never sent.
-    if ((state->result || state->bytesRead > 3) && state->bytesRead >= sizeof(DWORD)) {
+    // A usable reply has its status word: a complete one, or one cut at the buffer's end
+    // (ERROR_MORE_DATA, more than 3 bytes read). A shorter one fails even when the call
+    // succeeded, or its status would be read from bytes the peer never sent.
+    if (state->bytesRead >= sizeof(DWORD)) {
         reply.assign(state->reply.begin(), state->reply.begin() + state->bytesRead);
         DWORD status;
         std::memcpy(&status, reply.data(), sizeof status);
