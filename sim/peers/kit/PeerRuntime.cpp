@@ -1,0 +1,131 @@
+#include "sim/peers/kit/PeerRuntime.h"
+
+#include "sim/peers/kit/PeerText.h"
+
+namespace tvsim {
+namespace {
+
+PeerRuntime* g_runtime = nullptr;
+
+Bytes ToBytes(const std::string& text)
+{
+    return Bytes(text.begin(), text.end());
+}
+
+} // namespace
+
+void RequestLog::Record(const Bytes& request)
+{
+    std::lock_guard<std::mutex> lock(m_lock);
+    if (m_requests.size() >= kKept) {
+        m_requests.erase(m_requests.begin());
+    }
+    m_requests.push_back(request);
+    ++m_count;
+}
+
+std::string RequestLog::Format() const
+{
+    std::lock_guard<std::mutex> lock(m_lock);
+    std::string text = "ok " + std::to_string(m_count);
+    for (const Bytes& request : m_requests) {
+        text += "\n" + HexBytes(request);
+    }
+    return text;
+}
+
+unsigned long RequestLog::Count() const
+{
+    std::lock_guard<std::mutex> lock(m_lock);
+    return m_count;
+}
+
+void RequestLog::Clear()
+{
+    std::lock_guard<std::mutex> lock(m_lock);
+    m_requests.clear();
+    m_count = 0;
+}
+
+PeerRuntime::PeerRuntime() : m_stop(CreateEventA(nullptr, TRUE, FALSE, nullptr))
+{
+    g_runtime = this;
+    SetConsoleCtrlHandler(&PeerRuntime::OnConsoleEvent, TRUE);
+}
+
+PeerRuntime::~PeerRuntime()
+{
+    RequestStop();
+    m_servers.clear();
+    SetConsoleCtrlHandler(&PeerRuntime::OnConsoleEvent, FALSE);
+    g_runtime = nullptr;
+    CloseHandle(m_stop);
+}
+
+BOOL WINAPI PeerRuntime::OnConsoleEvent(DWORD)
+{
+    if (g_runtime) {
+        g_runtime->RequestStop();
+    }
+    return TRUE;
+}
+
+bool PeerRuntime::Serve(const std::string& name, int instances, PipeHandler handler,
+                        std::string& error)
+{
+    m_servers.emplace_back(
+        new MessagePipeServer("\\\\.\\pipe\\" + name, instances, m_stop, std::move(handler)));
+    return m_servers.back()->Start(error);
+}
+
+bool PeerRuntime::StartControl(const std::string& name, CommandHandler handler, std::string& error)
+{
+    m_handler = std::move(handler);
+    return Serve(
+        name, 2,
+        [this](const Bytes& request) {
+            return ToBytes(Control(std::string(request.begin(), request.end())));
+        },
+        error);
+}
+
+std::string PeerRuntime::Control(const std::string& command)
+{
+    std::vector<std::string> words = SplitWords(command);
+    if (words.empty()) {
+        return "error: empty command";
+    }
+    const std::string& verb = words[0];
+    if (verb == "ping" && words.size() == 1) {
+        return "ok";
+    }
+    if (verb == "quit" && words.size() == 1) {
+        RequestStop();
+        return "ok";
+    }
+    if (verb == "requests" && words.size() == 1) {
+        return m_log.Format();
+    }
+    if (verb == "count" && words.size() == 1) {
+        return "ok " + std::to_string(m_log.Count());
+    }
+    if (verb == "clear" && words.size() == 1) {
+        m_log.Clear();
+        return "ok";
+    }
+    std::string reply;
+    if (m_handler && m_handler(words, reply)) {
+        return reply;
+    }
+    return "error: unknown command or wrong arguments: " + command;
+}
+
+void PeerRuntime::WaitForStop()
+{
+    WaitForSingleObject(m_stop, INFINITE);
+    for (auto& server : m_servers) {
+        server->Join();
+    }
+}
+
+} // namespace tvsim

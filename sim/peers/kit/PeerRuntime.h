@@ -1,0 +1,69 @@
+#pragma once
+// The frame of a pipe peer: a stop event (set by the control command "quit" or Ctrl+C), the
+// control pipe with the commands every peer knows, and the log of the requests it served.
+#include "sim/peers/kit/MessagePipeServer.h"
+
+#include <windows.h>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <vector>
+
+namespace tvsim {
+
+// Every request a peer served, in order (the latest 100 000; the count goes on).
+class RequestLog
+{
+public:
+    void Record(const Bytes& request);
+    // "ok COUNT" and then one line per kept request: its bytes in hex.
+    std::string Format() const;
+    unsigned long Count() const;
+    void Clear();
+
+private:
+    static constexpr size_t kKept = 100000;
+    mutable std::mutex m_lock;
+    std::vector<Bytes> m_requests;
+    unsigned long m_count = 0;
+};
+
+class PeerRuntime
+{
+public:
+    // Peer-specific control commands: true when the command was known (reply filled, starting
+    // with "ok" or "error: ").
+    using CommandHandler =
+        std::function<bool(const std::vector<std::string>& words, std::string& reply)>;
+
+    PeerRuntime();
+    ~PeerRuntime();
+    PeerRuntime(const PeerRuntime&) = delete;
+    PeerRuntime& operator=(const PeerRuntime&) = delete;
+
+    HANDLE StopEvent() const { return m_stop; }
+    void RequestStop() { SetEvent(m_stop); }
+    bool Stopping() const { return WaitForSingleObject(m_stop, 0) == WAIT_OBJECT_0; }
+    // Sleeps ms; false when a stop cut it short.
+    bool Pause(DWORD ms) const { return WaitForSingleObject(m_stop, ms) == WAIT_TIMEOUT; }
+    RequestLog& Log() { return m_log; }
+
+    // Serves a pipe until the stop (full name "\\.\pipe\" + name).
+    bool Serve(const std::string& name, int instances, PipeHandler handler, std::string& error);
+    // Starts the control pipe last, so that a peer answering "ping" serves everything else.
+    bool StartControl(const std::string& name, CommandHandler handler, std::string& error);
+    // Waits for the stop, then for every pipe thread.
+    void WaitForStop();
+
+private:
+    std::string Control(const std::string& command);
+    static BOOL WINAPI OnConsoleEvent(DWORD event);
+
+    HANDLE m_stop;
+    RequestLog m_log;
+    CommandHandler m_handler;
+    std::vector<std::unique_ptr<MessagePipeServer>> m_servers;
+};
+
+} // namespace tvsim

@@ -1,0 +1,291 @@
+// The pipe peers as test equipment: they must answer as the protocol tables say, do what their
+// control commands say, and stop when told.
+#include "tests/support/Peers.h"
+#include "tests/support/Support.h"
+
+#include <gtest/gtest.h>
+#include <atomic>
+#include <mutex>
+#include <thread>
+#include <vector>
+
+namespace {
+
+using Bytes = std::vector<unsigned char>;
+using tvsim::WordAt;
+
+const char kCardPath[] = "\\\\.\\pipe\\KALDO QEM VGA PIPE";
+const char kSysPath[] = "\\\\.\\pipe\\KALDO SYSTEM CONTROL PIPE";
+const char kBoardPath[] = "\\\\.\\pipe\\KALDO QEM MB PIPE";
+const char kCardKey[] = "Software\\KALDO\\QEM\\VGA";
+
+Bytes Words(std::initializer_list<DWORD> words)
+{
+    Bytes bytes;
+    for (DWORD word : words) {
+        for (int i = 0; i < 4; ++i) {
+            bytes.push_back(static_cast<unsigned char>(word >> (8 * i)));
+        }
+    }
+    return bytes;
+}
+
+Bytes Call(const char* path, const Bytes& request, size_t replySize = 512)
+{
+    Bytes reply(replySize);
+    DWORD read = 0;
+    if (!CallNamedPipeA(path, const_cast<unsigned char*>(request.data()),
+                        static_cast<DWORD>(request.size()), reply.data(),
+                        static_cast<DWORD>(reply.size()), &read, 5000)) {
+        ADD_FAILURE() << "call failed, GetLastError " << GetLastError();
+        return Bytes();
+    }
+    reply.resize(read);
+    return reply;
+}
+
+// Runs a peer with bad arguments to its end.
+long ExitCode(const std::string& program, const std::string& arguments)
+{
+    return tvtest::RunProgram(program, arguments, 20000);
+}
+
+TEST(PipePeers, CommandLinesAreCheckedAndExplained)
+{
+    EXPECT_EQ(0, ExitCode("cardsim.exe", "--help"));
+    EXPECT_EQ(2, ExitCode("cardsim.exe", "--bogus"));
+    EXPECT_EQ(2, ExitCode("cardsim.exe", "--caps 12x"));
+    EXPECT_EQ(2, ExitCode("cardsim.exe", "--saving 3=5"));
+    EXPECT_EQ(2, ExitCode("cardsim.exe", "--power"));
+    EXPECT_EQ(2, ExitCode("cardsim.exe", "--instances 0"));
+    EXPECT_EQ(0, ExitCode("sysctlsim.exe", "--help"));
+    EXPECT_EQ(2, ExitCode("sysctlsim.exe", "--words 1,,2"));
+    EXPECT_EQ(2, ExitCode("sysctlsim.exe", "--delay -5"));
+}
+
+TEST(PipePeers, CardSimAnswersTheCardPipeAsTheProtocolSays)
+{
+    tvtest::RunningPeer card;
+    ASSERT_TRUE(tvtest::StartCardSim(card, "--caps 3 --power 0x1234 --saving 2=4444 --mode 1"));
+    EXPECT_EQ(Words({1, 3, 0x1234}), Call(kCardPath, Words({0x10001003})));
+    EXPECT_EQ(Words({1, 1}), Call(kCardPath, Words({0x10001002})));
+    EXPECT_EQ(Words({1, 4444}), Call(kCardPath, Words({0x10001004, 2})));
+    EXPECT_EQ(Words({1, 1500}), Call(kCardPath, Words({0x10001004, 1})));
+    EXPECT_EQ(Words({0}), Call(kCardPath, Words({0x10001004, 3}))) << "no such mode";
+    EXPECT_EQ(Words({0}), Call(kCardPath, Words({0x10001004}))) << "mode missing";
+    EXPECT_EQ(Words({1}), Call(kCardPath, Words({0x10001001, 0x80000000})));
+    EXPECT_EQ(Words({1, 0x80000000}), Call(kCardPath, Words({0x10001002})));
+    EXPECT_EQ(Words({0}), Call(kCardPath, Words({0x10001005})));
+    EXPECT_EQ(Words({0}), Call(kCardPath, Bytes{3, 0x10, 0}));
+    EXPECT_EQ(10, card.Control().Count());
+    auto requests = card.Control().Requests();
+    ASSERT_EQ(10u, requests.size());
+    EXPECT_EQ(Words({0x10001003}), requests[0]);
+    EXPECT_EQ(Words({0x10001001, 0x80000000}), requests[6]);
+    EXPECT_EQ((Bytes{3, 0x10, 0}), requests[9]);
+    EXPECT_TRUE(card.Control().Send("clear"));
+    EXPECT_EQ(0, card.Control().Count());
+    EXPECT_EQ(0, card.Stop());
+}
+
+TEST(PipePeers, CardSimFailsShortensPadsAndDelaysOnCommand)
+{
+    tvtest::RunningPeer card;
+    ASSERT_TRUE(tvtest::StartCardSim(card));
+    const auto& control = card.Control();
+    ASSERT_TRUE(control.Send("caps 1"));
+    ASSERT_TRUE(control.Send("power 5000"));
+    ASSERT_TRUE(control.Send("fail 0x10001003"));
+    EXPECT_EQ(Words({0}), Call(kCardPath, Words({0x10001003})));
+    EXPECT_EQ(Words({1, 0}), Call(kCardPath, Words({0x10001002})));
+    ASSERT_TRUE(control.Send("fail none"));
+    ASSERT_TRUE(control.Send("short 0x10001003 6"));
+    EXPECT_EQ((Bytes{1, 0, 0, 0, 1, 0, 0, 0, 0x88, 0x13}), Call(kCardPath, Words({0x10001003})));
+    ASSERT_TRUE(control.Send("short none"));
+    ASSERT_TRUE(control.Send("pad 3"));
+    EXPECT_EQ((Bytes{1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}), Call(kCardPath, Words({0x10001002})));
+    ASSERT_TRUE(control.Send("pad 0"));
+    ASSERT_TRUE(control.Send("delay 700"));
+    DWORD start = GetTickCount();
+    EXPECT_EQ(Words({1, 1, 5000}), Call(kCardPath, Words({0x10001003})));
+    EXPECT_GE(GetTickCount() - start, 650u);
+    std::string reply;
+    EXPECT_FALSE(control.Send("fail", &reply));
+    EXPECT_EQ(0u, reply.find("error: ")) << reply;
+    EXPECT_FALSE(control.Send("saving 3 10"));
+    EXPECT_FALSE(control.Send("caps nine"));
+    EXPECT_FALSE(control.Send("frobnicate"));
+    EXPECT_TRUE(control.Send("show", &reply));
+    EXPECT_NE(std::string::npos, reply.find("caps 0x1\npower 5000\n")) << reply;
+}
+
+// The board pipe as the program serves it, played by the test: records what arrives.
+class BoardPipe
+{
+public:
+    explicit BoardPipe(DWORD status) : m_status(status)
+    {
+        m_pipe = CreateNamedPipeA(kBoardPath, PIPE_ACCESS_DUPLEX,
+                                  PIPE_TYPE_MESSAGE | PIPE_READMODE_MESSAGE | PIPE_WAIT, 1, 16384,
+                                  16384, 0, nullptr);
+        m_thread = std::thread([this] {
+            while (!m_stop) {
+                if (!ConnectNamedPipe(m_pipe, nullptr) && GetLastError() != ERROR_PIPE_CONNECTED) {
+                    continue;
+                }
+                Bytes request(16384);
+                DWORD read = 0;
+                if (!m_stop && ReadFile(m_pipe, request.data(), 16384, &read, nullptr)) {
+                    request.resize(read);
+                    {
+                        std::lock_guard<std::mutex> lock(m_lock);
+                        m_requests.push_back(request);
+                    }
+                    DWORD written = 0;
+                    WriteFile(m_pipe, &m_status, 4, &written, nullptr);
+                    FlushFileBuffers(m_pipe);
+                }
+                DisconnectNamedPipe(m_pipe);
+            }
+        });
+    }
+    ~BoardPipe()
+    {
+        m_stop = true;
+        HANDLE wake = CreateFileA(kBoardPath, GENERIC_READ | GENERIC_WRITE, 0, nullptr,
+                                  OPEN_EXISTING, 0, nullptr);
+        m_thread.join();
+        if (wake != INVALID_HANDLE_VALUE) {
+            CloseHandle(wake);
+        }
+        CloseHandle(m_pipe);
+    }
+    std::vector<Bytes> Requests()
+    {
+        std::lock_guard<std::mutex> lock(m_lock);
+        return m_requests;
+    }
+
+private:
+    DWORD m_status;
+    HANDLE m_pipe;
+    std::atomic<bool> m_stop{false};
+    std::mutex m_lock;
+    std::vector<Bytes> m_requests;
+    std::thread m_thread;
+};
+
+TEST(PipePeers, CardSimSendsNotificationsToTheBoardPipe)
+{
+    tvtest::RunningPeer card;
+    ASSERT_TRUE(tvtest::StartCardSim(card));
+    std::string reply;
+    EXPECT_FALSE(card.Control().Send("notify 0", &reply));
+    EXPECT_EQ("error: board pipe call failed, GetLastError 2", reply);
+    {
+        BoardPipe board(1);
+        for (const char* command : {"notify 0", "notify 1", "notify 0x1000", "notify 0x1001"}) {
+            EXPECT_TRUE(card.Control().Send(command, &reply));
+            EXPECT_EQ("ok 1 4", reply);
+        }
+        EXPECT_TRUE(card.Control().Send("notify 0x1000 3"));
+        EXPECT_TRUE(card.Control().Send("notify 2 9"));
+        EXPECT_EQ((std::vector<Bytes>{Words({0}), Words({1}), Words({0x1000}), Words({0x1001}),
+                                      Bytes{0, 0x10, 0}, Bytes{2, 0, 0, 0, 0, 0, 0, 0, 0}}),
+                  board.Requests());
+    }
+    {
+        BoardPipe board(0);
+        EXPECT_TRUE(card.Control().Send("notify 5", &reply));
+        EXPECT_EQ("ok 0 4", reply);
+    }
+}
+
+TEST(PipePeers, CardSimAnnouncesItselfWhenAsked)
+{
+    BoardPipe board(1);
+    tvtest::RunningPeer card;
+    ASSERT_TRUE(tvtest::StartCardSim(card, "--announce"));
+    EXPECT_TRUE(tvtest::WaitUntil([&] { return board.Requests().size() == 1; }, 5000));
+    EXPECT_EQ(0, card.Stop());
+    EXPECT_EQ((std::vector<Bytes>{Words({0}), Words({1})}), board.Requests());
+}
+
+class CardSimSetting : public tvtest::CleanRegistryTest
+{};
+
+TEST_F(CardSimSetting, SyncSwitchesTheUtilitysOwnValue)
+{
+    tvtest::RunningPeer card;
+    ASSERT_TRUE(tvtest::StartCardSim(card));
+    EXPECT_TRUE(card.Control().Send("sync on"));
+    EXPECT_EQ(1u, tvtest::ReadRawDword(kCardKey, "SyncEnabled", 99));
+    EXPECT_TRUE(card.Control().Send("sync off"));
+    EXPECT_EQ(0u, tvtest::ReadRawDword(kCardKey, "SyncEnabled", 99));
+    EXPECT_TRUE(card.Control().Send("sync 0x20"));
+    EXPECT_EQ(0x20u, tvtest::ReadRawDword(kCardKey, "SyncEnabled", 99));
+    EXPECT_TRUE(card.Control().Send("sync string 1"));
+    tvtest::RawValue text = tvtest::ReadRaw(kCardKey, "SyncEnabled");
+    EXPECT_TRUE(text.exists);
+    EXPECT_EQ(static_cast<DWORD>(REG_SZ), text.type);
+    EXPECT_TRUE(card.Control().Send("sync delete"));
+    EXPECT_FALSE(tvtest::ReadRaw(kCardKey, "SyncEnabled").exists);
+    EXPECT_TRUE(card.Control().Send("sync delete")) << "deleting what is not there is fine";
+    EXPECT_FALSE(card.Control().Send("sync maybe"));
+}
+
+TEST(PipePeers, SysCtlSimAnswersTheOverclockRequest)
+{
+    tvtest::RunningPeer service;
+    ASSERT_TRUE(tvtest::StartSysCtlSim(service));
+    EXPECT_EQ(Words({1, 0, 0}), Call(kSysPath, Words({0x80000001})));
+    EXPECT_EQ(Words({0}), Call(kSysPath, Words({0x80000002})));
+    EXPECT_EQ(Words({0}), Call(kSysPath, Bytes{1, 0, 0}));
+    ASSERT_TRUE(service.Control().Send("words 7 8 9"));
+    EXPECT_EQ(Words({1, 7, 8, 9}), Call(kSysPath, Words({0x80000001})));
+    ASSERT_TRUE(service.Control().Send("words"));
+    EXPECT_EQ(Words({1}), Call(kSysPath, Words({0x80000001})));
+    ASSERT_TRUE(service.Control().Send("fail on"));
+    EXPECT_EQ(Words({0}), Call(kSysPath, Words({0x80000001})));
+    EXPECT_FALSE(service.Control().Send("fail maybe"));
+    EXPECT_EQ(6, service.Control().Count());
+    EXPECT_EQ(0, service.Stop());
+
+    ASSERT_TRUE(tvtest::StartSysCtlSim(service, "--words 0x10,2,3 --delay 300"));
+    DWORD start = GetTickCount();
+    EXPECT_EQ(Words({1, 0x10, 2, 3}), Call(kSysPath, Words({0x80000001})));
+    EXPECT_GE(GetTickCount() - start, 250u);
+    EXPECT_EQ(0, service.Stop());
+    ASSERT_TRUE(tvtest::StartSysCtlSim(service, "--fail --words none"));
+    EXPECT_EQ(Words({0}), Call(kSysPath, Words({0x80000001})));
+    ASSERT_TRUE(service.Control().Send("fail off"));
+    EXPECT_EQ(Words({1}), Call(kSysPath, Words({0x80000001})));
+}
+
+TEST(PipePeers, APeerStopsPromptlyEvenWithARequestWaiting)
+{
+    tvtest::RunningPeer card;
+    ASSERT_TRUE(tvtest::StartCardSim(card, "--delay 60000"));
+    std::thread caller([] {
+        Bytes reply(64);
+        DWORD read = 0;
+        // Ends with an error once the peer is gone.
+        CallNamedPipeA(kCardPath, Words({0x10001003}).data(), 4, reply.data(), 64, &read, 5000);
+    });
+    ASSERT_TRUE(tvtest::WaitUntil([&] { return card.Control().Count() == 1; }, 5000));
+    DWORD start = GetTickCount();
+    EXPECT_EQ(0, card.Stop());
+    EXPECT_LT(GetTickCount() - start, 3000u);
+    caller.join();
+}
+
+TEST(PipePeers, ASecondPeerOnTheSamePipeRefusesToStart)
+{
+    tvtest::RunningPeer first;
+    ASSERT_TRUE(tvtest::StartCardSim(first));
+    EXPECT_EQ(3, ExitCode("cardsim.exe", "--control \"another control\""));
+    EXPECT_TRUE(first.Running());
+    EXPECT_EQ(Words({1, 0}), Call(kCardPath, Words({0x10001002})));
+}
+
+} // namespace
