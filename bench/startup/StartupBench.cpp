@@ -104,7 +104,8 @@ int main()
     // starting it.
     GetDesktopWindow();
     Subject tetravolt = {"tetravolt.exe", "tetravolt.exe", "TMainForm", "Hexavolt", {}};
-    Subject minimal = {"minimal one-window", "minimal_window.exe", "TvMinimalWindow", "Minimal", {}};
+    Subject minimal = {
+        "minimal one-window", "minimal_window.exe", "TvMinimalWindow", "Minimal", {}};
     if (FindWindowA(tetravolt.windowClass, tetravolt.title)) {
         std::printf("tetravolt.exe is running already; close it first\n");
         return 1;

@@ -57,45 +57,48 @@ Observed RunObserved(const std::string& arguments)
     return observed;
 }
 
+BOOL CALLBACK CollectStaticText(HWND child, LPARAM context)
+{
+    char className[32] = "";
+    GetClassNameA(child, className, sizeof className);
+    char buffer[512] = "";
+    GetWindowTextA(child, buffer, sizeof buffer);
+    if (lstrcmpiA(className, "Static") == 0 && buffer[0]) {
+        *reinterpret_cast<std::string*>(context) = buffer;
+    }
+    return TRUE;
+}
+
 // The static text of a message box.
 std::string BoxText(HWND box)
 {
     std::string text;
-    EnumChildWindows(
-        box,
-        [](HWND child, LPARAM context) -> BOOL {
-            char className[32] = "";
-            GetClassNameA(child, className, sizeof className);
-            char buffer[512] = "";
-            GetWindowTextA(child, buffer, sizeof buffer);
-            if (lstrcmpiA(className, "Static") == 0 && buffer[0]) {
-                *reinterpret_cast<std::string*>(context) = buffer;
-            }
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&text));
+    EnumChildWindows(box, &CollectStaticText, reinterpret_cast<LPARAM>(&text));
     return text;
+}
+
+struct WindowSearch
+{
+    DWORD processId;
+    std::vector<HWND> found;
+};
+
+BOOL CALLBACK CollectProcessWindow(HWND window, LPARAM context)
+{
+    auto* search = reinterpret_cast<WindowSearch*>(context);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    if (owner == search->processId) {
+        search->found.push_back(window);
+    }
+    return TRUE;
 }
 
 // Top-level windows of a process.
 std::vector<HWND> WindowsOf(DWORD processId)
 {
-    struct Search
-    {
-        DWORD id;
-        std::vector<HWND> found;
-    } search{processId, {}};
-    EnumWindows(
-        [](HWND window, LPARAM context) -> BOOL {
-            auto* s = reinterpret_cast<Search*>(context);
-            DWORD owner = 0;
-            GetWindowThreadProcessId(window, &owner);
-            if (owner == s->id) {
-                s->found.push_back(window);
-            }
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&search));
+    WindowSearch search{processId, {}};
+    EnumWindows(&CollectProcessWindow, reinterpret_cast<LPARAM>(&search));
     return search.found;
 }
 

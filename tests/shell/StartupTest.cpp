@@ -243,6 +243,15 @@ TEST_F(MainFormTest, CloseCommandEndsTheApplication)
     EXPECT_FALSE(IsWindowVisible(window)) << "hidden at once";
 }
 
+TEST_F(MainFormTest, SystemCloseOfTheMainWindowEndsTheProgram)
+{
+    // Alt+F4 on the window.
+    m_main->Show();
+    SendMessageA(m_main->Handle(), WM_SYSCOMMAND, SC_CLOSE, 0);
+    EXPECT_TRUE(m_app->Terminated());
+    EXPECT_FALSE(IsWindowVisible(m_main->Handle()));
+}
+
 TEST_F(MainFormTest, ClosingFromTheApplicationWindowOnlyHides)
 {
     m_main->Show();
