@@ -96,25 +96,41 @@ UINT TLabel::TextFlags() const
     return flags;
 }
 
+SIZE TLabel::TextSize(int width)
+{
+    WindowDC screen(nullptr);
+    TCanvas canvas(screen.Get());
+    canvas.Font().Assign(Font());
+    RECT rect = {0, 0, m_wordWrap ? width : 0, 0};
+    std::string text = Caption().empty() ? std::string(" ") : Caption();
+    canvas.DrawText(text, rect, TextFlags() | DT_CALCRECT);
+    return SIZE{m_wordWrap ? width : rect.right, rect.bottom};
+}
+
 void TLabel::AdjustBounds()
 {
     if (!m_autoSize || IsDestroying()) {
         return;
     }
-    WindowDC screen(nullptr);
-    TCanvas canvas(screen.Get());
-    canvas.Font().Assign(Font());
-    RECT rect = {0, 0, m_wordWrap ? Width() : 0, 0};
-    std::string text = Caption().empty() ? std::string(" ") : Caption();
-    canvas.DrawText(text, rect, TextFlags() | DT_CALCRECT);
-    int width = m_wordWrap ? Width() : rect.right;
+    SIZE size = TextSize(Width());
     int left = Left();
+    // A right-aligned or centred label keeps its right edge or its centre.
     if (!m_wordWrap && m_alignment == TAlignment::taRightJustify) {
-        left += Width() - width;
+        left += Width() - size.cx;
     } else if (!m_wordWrap && m_alignment == TAlignment::taCenter) {
-        left += (Width() - width) / 2;
+        left += (Width() - size.cx) / 2;
     }
-    SetBounds(left, Top(), width, rect.bottom);
+    TGraphicControl::SetBounds(left, Top(), size.cx, size.cy);
+}
+
+void TLabel::SetBounds(int left, int top, int width, int height)
+{
+    if (m_autoSize && !IsDestroying()) {
+        SIZE size = TextSize(width);
+        width = size.cx;
+        height = size.cy;
+    }
+    TGraphicControl::SetBounds(left, top, width, height);
 }
 
 void TLabel::Paint(TCanvas& canvas)

@@ -27,6 +27,8 @@ public:
     bool ShowAccelChar() const { return m_showAccelChar; }
     void SetShowAccelChar(bool show);
 
+    // With AutoSize the size follows the text (only the width is taken when word wrap is on).
+    void SetBounds(int left, int top, int width, int height) override;
     void Paint(TCanvas& canvas) override;
 
 protected:
@@ -35,6 +37,8 @@ protected:
 
 private:
     UINT TextFlags() const;
+    // The text's size for a width (used with word wrap).
+    SIZE TextSize(int width);
     void AdjustBounds();
 
     TAlignment m_alignment = TAlignment::taLeftJustify;

@@ -61,8 +61,8 @@ TEST_F(PaintTest, TransparentLabelShowsTheImageBetweenItsLetters)
     AddImage(0, 0, 120, 40, lumo::clRed);
     auto* label = new lumo::TLabel(m_form);
     label->SetParent(m_form);
-    label->SetBounds(5, 5, 100, 30);
     label->SetAutoSize(false);
+    label->SetBounds(5, 5, 100, 30);
     label->Font().SetHeight(-20);
     label->Font().SetStyle(lumo::fsBold);
     label->Font().SetColor(lumo::clBlack);
@@ -158,6 +158,16 @@ TEST_F(PaintTest, AutoSizeFollowsTextAndPicture)
     int height = label->Height();
     label->Font().SetHeight(-30);
     EXPECT_GT(label->Height(), height);
+    int width = label->Width();
+    height = label->Height();
+    label->SetBounds(7, 8, 0, 0);
+    EXPECT_EQ(7, label->Left());
+    EXPECT_EQ(width, label->Width()) << "the text decides the size";
+    EXPECT_EQ(height, label->Height());
+    label->SetWordWrap(true);
+    label->SetBounds(7, 8, width / 3, 0);
+    EXPECT_EQ(width / 3, label->Width()) << "word wrap keeps the width";
+    EXPECT_GT(label->Height(), height) << "and takes more lines";
 
     auto* image = new lumo::TImage(m_form);
     image->SetParent(m_form);
