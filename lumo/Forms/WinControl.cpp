@@ -587,11 +587,6 @@ void TWinControl::SetCaption(const std::string& caption)
     }
 }
 
-void TWinControl::SetColor(TColor color)
-{
-    TControl::SetColor(color);
-}
-
 void TWinControl::FontChanged()
 {
     for (TControl* control : m_controls) {

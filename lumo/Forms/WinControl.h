@@ -53,7 +53,6 @@ public:
     void SetVisible(bool visible) override;
     void SetEnabled(bool enabled) override;
     void SetCaption(const std::string& caption) override;
-    void SetColor(TColor color) override;
     int ClientWidth() const override;
     int ClientHeight() const override;
     POINT ClientToScreen(POINT point) const override;
