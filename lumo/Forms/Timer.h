@@ -1,0 +1,38 @@
+#pragma once
+// A timer that calls OnTimer on the thread that created it (the GUI thread), every Interval
+// milliseconds while Enabled. Each timer has a small message-only window of its own, so a
+// destroyed timer can never be called again.
+#include "lumo/Forms/Component.h"
+
+namespace lumo {
+
+class TTimer : public TComponent
+{
+public:
+    LUMO_CLASS_NAME(TTimer)
+    explicit TTimer(TComponent* owner);
+    ~TTimer() override;
+
+    // Default true; the timer runs while enabled with an interval above 0.
+    bool Enabled() const { return m_enabled; }
+    void SetEnabled(bool enabled);
+    // Default 1000 ms; setting it restarts a running timer.
+    unsigned Interval() const { return m_interval; }
+    void SetInterval(unsigned interval);
+    // Whether the system timer is running.
+    bool Running() const { return m_running; }
+
+    TNotifyEvent OnTimer;
+
+private:
+    static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    void UpdateTimer();
+    void Tick();
+
+    HWND m_window = nullptr;
+    bool m_enabled = true;
+    unsigned m_interval = 1000;
+    bool m_running = false;
+};
+
+} // namespace lumo

@@ -1,0 +1,10 @@
+#include "power/AdvancedSetting.h"
+
+namespace tv {
+
+TAdvancedSetting::TAdvancedSetting(lumo::TComponent* owner) : lumo::TForm(owner)
+{
+    SetName("AdvancedSetting");
+}
+
+} // namespace tv

@@ -1,0 +1,143 @@
+#include "shell/Startup.h"
+
+#include "lumo/System/Source/WinRegistry.h"
+#include "shell/RegistrySchema.h"
+
+namespace tv {
+namespace {
+
+constexpr DWORD kMessageFilterAdd = 1;
+
+struct ConflictWindow
+{
+    const char* windowClass;
+    const char* title;
+};
+
+// Utilities of the suite that must not run beside this one, in the order they are checked.
+const ConflictWindow kConflictTable[] = {
+    {"TfrmMain", "Opti Boost"},
+    {"TfrmMain", "KALDO K-Fan"},
+    {"TMainForm", "Opti Nitro"},
+    {"TfrmMain", "Core Climb"},
+};
+
+ChangeWindowMessageFilterFn LookUpMessageFilter()
+{
+    HMODULE user32 = GetModuleHandleA("user32.dll");
+    if (!user32) {
+        return nullptr;
+    }
+    return reinterpret_cast<ChangeWindowMessageFilterFn>(
+        reinterpret_cast<void*>(GetProcAddress(user32, "ChangeWindowMessageFilter")));
+}
+
+// Resolved during static initialisation, before the program entry.
+const ChangeWindowMessageFilterFn g_messageFilter = LookUpMessageFilter();
+
+} // namespace
+
+std::vector<std::string> CommandLineParameters(const char* commandLine)
+{
+    std::vector<std::string> parameters;
+    if (!commandLine) {
+        return parameters;
+    }
+    const char* p = commandLine;
+    bool first = true;
+    for (;;) {
+        while (*p == ' ' || *p == '\t') {
+            ++p;
+        }
+        if (!*p) {
+            break;
+        }
+        std::string parameter;
+        bool quoted = false;
+        while (*p && (quoted || (*p != ' ' && *p != '\t'))) {
+            if (*p == '"') {
+                quoted = !quoted;
+            } else {
+                parameter += *p;
+            }
+            ++p;
+        }
+        if (first) {
+            // The program name.
+            first = false;
+            continue;
+        }
+        parameters.push_back(parameter);
+    }
+    return parameters;
+}
+
+bool HasBootSwitch(const char* commandLine)
+{
+    for (const std::string& parameter : CommandLineParameters(commandLine)) {
+        if (parameter.size() == 2 && parameter[0] == '-' &&
+            (parameter[1] == 'b' || parameter[1] == 'B')) {
+            return true;
+        }
+    }
+    return false;
+}
+
+bool IsBootLaunchEnabled()
+{
+    lumo::WinRegistry key;
+    if (!key.Open(reg::kRoot, reg::kAdvanceKey, false)) {
+        return true;
+    }
+    DWORD value = 0;
+    return !(key.ReadDword(reg::kRunAtSystemStartup, value) && value == 1);
+}
+
+bool IsInstallRebootPending()
+{
+    lumo::WinRegistry key;
+    if (!key.Open(reg::kRoot, reg::kRunOnceKey, false)) {
+        return false;
+    }
+    std::string value;
+    return key.ReadString(reg::kRunOnceInstall, value);
+}
+
+bool IsConflictRunning()
+{
+    for (const ConflictWindow& conflict : kConflictTable) {
+        if (FindWindowA(conflict.windowClass, conflict.title)) {
+            return true;
+        }
+    }
+    return false;
+}
+
+bool IsVoltTurnVisible()
+{
+    HWND window = FindWindowA("TApplication", "VoltTurn");
+    if (!window) {
+        return false;
+    }
+    return (GetWindowLongA(window, GWL_STYLE) & WS_VISIBLE) != 0;
+}
+
+ChangeWindowMessageFilterFn ChangeWindowMessageFilterEntry()
+{
+    return g_messageFilter;
+}
+
+BOOL AllowMessageThroughFilter(UINT message)
+{
+    return AllowMessageThroughFilter(g_messageFilter, message);
+}
+
+BOOL AllowMessageThroughFilter(ChangeWindowMessageFilterFn entry, UINT message)
+{
+    if (!entry) {
+        return 1;
+    }
+    return entry(message, kMessageFilterAdd);
+}
+
+} // namespace tv

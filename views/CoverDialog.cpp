@@ -1,0 +1,10 @@
+#include "views/CoverDialog.h"
+
+namespace tv {
+
+TCoverDialog::TCoverDialog(lumo::TComponent* owner) : lumo::TForm(owner)
+{
+    SetName("CoverDialog");
+}
+
+} // namespace tv
