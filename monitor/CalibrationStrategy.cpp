@@ -4,6 +4,7 @@
 #include "lumo/System/Source/WinRegistry.h"
 #include "monitor/CalibrationStrategies.h"
 #include "shell/CalibrateLib.h"
+#include "shell/PeerMessages.h"
 #include "shell/RegistrySchema.h"
 #include "shell/SampleCollector.h"
 
@@ -13,9 +14,9 @@ namespace {
 // The suite's own main window, which pauses its control while we calibrate.
 constexpr char kSuiteClass[] = "TMainForm";
 constexpr char kSuiteTitle[] = "Opti Suite";
-constexpr UINT kSuitePause = WM_USER + 1;
-constexpr UINT kSuiteResume = WM_USER + 3;
-constexpr WPARAM kPeerCommand = 85;
+// Message 1025 minimises the suite (pausing its control), 1027 brings it back.
+constexpr UINT kSuitePause = peer::kMinimize;
+constexpr UINT kSuiteResume = peer::kShowPeer;
 
 void PostToSuite(UINT message)
 {
@@ -23,7 +24,7 @@ void PostToSuite(UINT message)
     if (!suite) {
         return;
     }
-    if (!PostMessageA(suite, message, kPeerCommand, 0)) {
+    if (!PostMessageA(suite, message, peer::kMarker, 0)) {
         TraceLog("~~~[CalibrationStrategy] PostMessage %u to the suite failed! GetLastError "
                  "returned %lu",
                  message, GetLastError());
