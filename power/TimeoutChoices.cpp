@@ -57,7 +57,8 @@ size_t ChoiceIndexForSeconds(const std::vector<TimeoutChoice>& choices, int32_t 
 
 int32_t DozeTimeoutFromChoice(size_t index)
 {
-    return SpinDownTimeoutFromChoice(DozeTimeoutChoices(), index) * 1000;
+    const std::vector<TimeoutChoice> choices = DozeTimeoutChoices();
+    return index < choices.size() ? choices[index].seconds * 1000 : 0;
 }
 
 size_t DozeChoiceForTimeout(int32_t milliseconds)
