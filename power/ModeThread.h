@@ -1,0 +1,43 @@
+#pragma once
+// The worker that applies one power mode: gear level, graphics card, the profile's side settings
+// and the Windows power scheme. One runs at a time as the power monitor starts them; it frees
+// itself when its body has ended.
+#include "lumo/Forms/Thread.h"
+
+#include <cstdint>
+
+namespace tv {
+
+class TSetPowerGearThread : public lumo::TThread
+{
+public:
+    LUMO_CLASS_NAME(TSetPowerGearThread)
+
+    // Created suspended. mode: already normalised. apply: the full change (level, card, profile
+    // side settings), else the level only. controllerType chooses the power-scheme step.
+    TSetPowerGearThread(int mode, bool apply, uint32_t controllerType);
+
+    int Mode() const { return m_mode; }
+    bool Apply() const { return m_apply; }
+    // The graphics card is told the mode of a full change; always true as created.
+    bool SetVga() const { return m_setVga; }
+
+    // The body on the calling thread, for a caller that is its own worker.
+    static void Run(int mode, bool apply, bool setVga, uint32_t controllerType);
+
+protected:
+    void Execute() override;
+
+private:
+    int m_mode;
+    bool m_apply;
+    bool m_setVga = true;
+    uint32_t m_controllerType;
+};
+
+// The profile side settings of a full change, in their order: disk spin-down, idle watcher, fans.
+void ApplyProfileSideSettings(int mode);
+// Profiles with a shorter idle time leave the idle watcher off.
+inline constexpr int32_t kMinIdleTimeoutMs = 60000;
+
+} // namespace tv
