@@ -1,27 +1,312 @@
 #include "monitor/CpuPowerMonitor.h"
 
+#include "ipc/QemPipeServerThread.h"
+#include "lumo/Forms/GuiThread.h"
+#include "lumo/Forms/Timer.h"
+#include "lumo/System/Source/TraceLog.h"
+#include "monitor/BoardCalibrationEnvironment.h"
+#include "monitor/FirmwareProbe.h"
 #include "power/GearItems.h"
+#include "power/GearLevel.h"
+#include "power/ModeThread.h"
 #include "power/PowerGear.h"
+#include "shell/ControllerLink.h"
+
+#include <cmath>
 
 namespace tv {
+namespace {
+
+// The least power the board account ever books: a failed or implausible reading counts as this.
+constexpr double kPowerFloorWatts = 2.5;
+
+// The board's saving factors by saving index (Turbo, High performance, Medium, Max).
+constexpr double kBoardFactors[EnergySaving::kSavingIndexCount] = {0.0, 0.0, 0.26, 0.46};
+
+// Auto's states as the board's gear-level item takes them.
+constexpr int kAutoPerformanceItem = 0x8011;
+constexpr int kAutoSavingItem = 0x8013;
+
+} // namespace
+
+double DecodeCpuPower(uint32_t controllerType, uint32_t raw)
+{
+    if (controller::IsFFamily(controllerType) || controller::Is7Family(controllerType)) {
+        const double scale = controller::IsFineScaleType(controllerType) ? 0.005 : 0.001;
+        return static_cast<double>(static_cast<uint64_t>(raw)) * scale;
+    }
+    // Linear-11: a signed 5-bit exponent over an 11-bit mantissa.
+    const int16_t word = static_cast<int16_t>(raw & 0xFFFF);
+    const int exponent = static_cast<int16_t>(word & static_cast<int16_t>(0xF800)) >> 11;
+    const int mantissa = word & 0x7FF;
+    const double power = std::ldexp(static_cast<double>(mantissa), exponent);
+    TraceLog("~~~[CpuPowerMonitor] value:%x msb:%x lsb:%x power %f", raw, exponent, mantissa,
+             power);
+    return power;
+}
+
+// The mode-done event: auto-reset, created signalled, so the first request passes at once.
+class CpuPowerMonitor::ModeDoneEvent
+{
+public:
+    ModeDoneEvent() : m_handle(CreateEventA(nullptr, FALSE, TRUE, nullptr))
+    {
+        if (!m_handle) {
+            TraceLog("~~~[CpuPowerMonitor] CreateEvent failed! GetLastError returned %lu",
+                     GetLastError());
+        }
+    }
+    ~ModeDoneEvent()
+    {
+        if (m_handle) {
+            CloseHandle(m_handle);
+        }
+    }
+    ModeDoneEvent(const ModeDoneEvent&) = delete;
+    ModeDoneEvent& operator=(const ModeDoneEvent&) = delete;
+
+    HANDLE Get() const { return m_handle; }
+    void Signal() const
+    {
+        if (m_handle) {
+            SetEvent(m_handle);
+        }
+    }
+
+private:
+    HANDLE m_handle;
+};
 
 CpuPowerMonitor& CpuPowerMonitor::Instance()
 {
     static CpuPowerMonitor* const instance = [] {
-        PowerGear& gear = PowerGear::Instance();
-        // The gear engine is opened before the banks are read.
-        gear.SetItem(item::kGearEngineOpen, 1);
-        gear.ButtonEnable();
-        // The controller type is learnt here, as the bank reading needs it.
-        return new CpuPowerMonitor(tv::ControllerType(), GearParameters::Instance());
+        // The gear engine is opened before the controller type and the banks are read.
+        OpenGearEngine(0);
+        auto* monitor =
+            new CpuPowerMonitor(tv::ControllerType(), &GearParameters::Instance(), nullptr);
+        static BoardCalibrationEnvironment environment(*monitor);
+        SetCalibrationEnvironment(&environment);
+        return monitor;
     }();
     return *instance;
 }
 
-CpuPowerMonitor::CpuPowerMonitor(uint32_t controllerType, GearParameters& parameters)
-    : m_controllerType(controllerType), m_parameters(parameters)
+CpuPowerMonitor::CpuPowerMonitor(uint32_t controllerType)
+    : CpuPowerMonitor(
+          controllerType, nullptr,
+          std::make_unique<GearParameters>(PowerGear::Instance(), OpenGearEngine(controllerType)))
+{}
+
+CpuPowerMonitor::CpuPowerMonitor(uint32_t controllerType, GearParameters* shared,
+                                 std::unique_ptr<GearParameters> owned)
+    : m_controllerType(controllerType), m_ownedParameters(std::move(owned)),
+      m_parameters(shared ? *shared : *m_ownedParameters)
+{
+    Initialise();
+}
+
+CpuPowerMonitor::~CpuPowerMonitor() = default;
+
+uint32_t CpuPowerMonitor::OpenGearEngine(uint32_t controllerType)
+{
+    PowerGear& gear = PowerGear::Instance();
+    gear.SetItem(item::kGearEngineOpen, 1);
+    gear.ButtonEnable();
+    return controllerType;
+}
+
+void CpuPowerMonitor::Initialise()
 {
     m_parameters.Fill();
+    m_modeDone = std::make_shared<ModeDoneEvent>();
+
+    if (!m_board.Load()) {
+        TraceLog("~~~[CpuPowerMonitor] MB EnergySaving Load failed");
+    }
+    for (int index = 0; index < EnergySaving::kSavingIndexCount; ++index) {
+        m_board.SetFactor(index, kBoardFactors[index]);
+    }
+    if (!m_card.Load()) {
+        TraceLog("~~~[CpuPowerMonitor] VGA EnergySaving Load failed");
+    }
+
+    QueryCardCapabilities();
+    PushModeToCard();
+
+    if (IsFFamily()) {
+        m_ocStatusTimer = std::make_unique<lumo::TTimer>(nullptr);
+        m_ocStatusTimer->SetEnabled(false);
+        m_ocStatusTimer->SetInterval(kOcStatusIntervalMs);
+        m_ocStatusTimer->OnTimer = [this](lumo::TObject*) { PollAutoState(); };
+        int level = 0;
+        if (!PowerGear::Instance().GetItem(item::kGearLevel, level)) {
+            level = 0;
+        }
+        if (level == kGearAuto) {
+            m_ocStatusTimer->SetEnabled(true);
+        }
+    }
+}
+
+bool CpuPowerMonitor::AutoModeReady() const
+{
+    return IsTypeF000() || PowerGear::Instance().Thresholds().IsValid();
+}
+
+bool CpuPowerMonitor::IsBiosOverclocked() const
+{
+    int value = 0;
+    return PowerGear::Instance().GetItem(item::kOverclockStatus, value) && value != 1 && value != 2;
+}
+
+bool CpuPowerMonitor::FirmwareDozeCapable() const
+{
+    static const bool capable = ProbeFirmwareDozeCapable();
+    return capable;
+}
+
+double CpuPowerMonitor::CpuPower() const
+{
+    int value = 0;
+    if (!PowerGear::Instance().GetItem(item::kCpuPower, value)) {
+        value = 0;
+    }
+    const double power = DecodeCpuPower(m_controllerType, static_cast<uint32_t>(value));
+    // Also when the reading is not a number.
+    return power >= kPowerFloorWatts ? power : kPowerFloorWatts;
+}
+
+int CpuPowerMonitor::SavingIndex() const
+{
+    const int level = PowerGear::Instance().GetLevel();
+    switch (level) {
+    case kGearTurbo:
+        return 0;
+    case kGearHighPerformance:
+    case kGearMediumSaving:
+    case kGearMaxSaving:
+        return level + 1;
+    case kGearAuto:
+        return AutoState();
+    default:
+        return 1;
+    }
+}
+
+int CpuPowerMonitor::AutoState() const
+{
+    if (IsFFamily()) {
+        return m_autoState;
+    }
+    int subLevel = 1;
+    if (!PowerGear::Instance().GetItem(item::kAutoSubLevel, subLevel)) {
+        subLevel = 1;
+    }
+    return subLevel == 2 || subLevel == 3 ? kAutoSaving : kAutoPerformance;
+}
+
+int CpuPowerMonitor::CurrentMode() const
+{
+    int pending = 0;
+    if (controller_link::PendingStartupMode(pending)) {
+        return NormalizeGearLevel(pending);
+    }
+    return NormalizeGearLevel(PowerGear::Instance().GetLevel());
+}
+
+void CpuPowerMonitor::Tick(int seconds)
+{
+    const double power = CpuPower();
+    const int index = SavingIndex();
+    m_board.SetCurrentPower(power);
+    m_board.Update(index, seconds);
+    m_card.Update(index, seconds);
+}
+
+void CpuPowerMonitor::ResetCumulative()
+{
+    m_board.ResetCumulative();
+    m_card.ResetCumulative();
+}
+
+void CpuPowerMonitor::ApplyMode(int mode, bool apply)
+{
+    const int level = NormalizeGearLevel(mode);
+    // Runs queued GUI work meanwhile: the running thread's end is handled on this thread.
+    lumo::GuiThread::WaitFor(m_modeDone->Get(), kModeWaitMs);
+    StartModeThread(level, apply);
+    if (IsAutoPollingType() && m_ocStatusTimer) {
+        if (level == kGearAuto) {
+            m_autoState = kAutoSaving;
+            m_ocStatusTimer->SetEnabled(true);
+        } else {
+            m_ocStatusTimer->SetEnabled(false);
+        }
+    }
+}
+
+void CpuPowerMonitor::StartModeThread(int level, bool apply)
+{
+    TSetPowerGearThread* thread = nullptr;
+    try {
+        thread = new TSetPowerGearThread(level, apply, m_controllerType);
+    } catch (const std::exception& e) {
+        TraceLog("~~~[CpuPowerMonitor] no mode thread for %x: %s", level, e.what());
+        m_modeDone->Signal();
+        return;
+    }
+    std::shared_ptr<ModeDoneEvent> done = m_modeDone;
+    thread->SetFreeOnTerminate(true);
+    thread->OnTerminate = [done](lumo::TObject*) { done->Signal(); };
+    thread->Resume();
+}
+
+bool CpuPowerMonitor::WaitForModeThread(DWORD timeoutMs)
+{
+    if (lumo::GuiThread::WaitFor(m_modeDone->Get(), timeoutMs) != WAIT_OBJECT_0) {
+        return false;
+    }
+    // Give the turn back to the next request.
+    m_modeDone->Signal();
+    return true;
+}
+
+bool CpuPowerMonitor::OcStatusTimerEnabled() const
+{
+    return m_ocStatusTimer && m_ocStatusTimer->Enabled();
+}
+
+void CpuPowerMonitor::PollAutoState()
+{
+    PowerGear& gear = PowerGear::Instance();
+    const uint32_t load = static_cast<uint32_t>(gear.GetIcpu());
+    int t1 = 0, t2 = 0, t3 = 0;
+    gear.Thresholds().Get(t1, t2, t3);
+    int status = kAutoPerformance;
+    if (load < static_cast<uint32_t>(t1)) {
+        status = kAutoSaving;
+    } else if (load > static_cast<uint32_t>(t2)) {
+        status = kAutoPerformance;
+    }
+    gear.SetItem(item::kGearLevel,
+                 status == kAutoPerformance ? kAutoPerformanceItem : kAutoSavingItem);
+    if (status != m_autoState) {
+        m_autoState = status;
+        NotifyStatusChanged();
+        controller_link::RefreshAutoState();
+    }
+    TraceLog("~~~[PollingOcStatus] OC Status %d", status);
+}
+
+void CpuPowerMonitor::NotifyStatusChanged()
+{
+    const int index = SavingIndex();
+    if (m_autoSupported) {
+        PushModeToCard();
+    }
+    if (m_changeListener) {
+        m_changeListener(index, m_cardModeIndex);
+    }
 }
 
 void CpuPowerMonitor::GetGearParameters(int gear, int32_t& a, int32_t& b, int32_t& c,

@@ -1,0 +1,71 @@
+#include "monitor/BoardCalibrationEnvironment.h"
+
+#include "monitor/CpuPowerMonitor.h"
+#include "power/PowerGear.h"
+#include "power/RecoveryFlags.h"
+#include "shell/CalibrateLib.h"
+#include "shell/ControllerLink.h"
+
+namespace tv {
+
+BoardCalibrationEnvironment::BoardCalibrationEnvironment(CpuPowerMonitor& monitor)
+    : m_monitor(monitor)
+{}
+
+DWORD BoardCalibrationEnvironment::ControllerType()
+{
+    return m_monitor.ControllerType();
+}
+
+int BoardCalibrationEnvironment::ProcessorCount()
+{
+    return CalibrateLib::SystemProcessorCount();
+}
+
+int BoardCalibrationEnvironment::CurrentGearLevel()
+{
+    return PowerGear::Instance().GetLevel();
+}
+
+DWORD BoardCalibrationEnvironment::LoadSample()
+{
+    return static_cast<DWORD>(PowerGear::Instance().GetIcpu());
+}
+
+void BoardCalibrationEnvironment::ApplyMode(int level, bool applyFlag)
+{
+    m_monitor.ApplyMode(level, applyFlag);
+}
+
+void BoardCalibrationEnvironment::SetEnergyTimerEnabled(bool enabled)
+{
+    controller_link::SetEnergyTimerEnabled(enabled);
+}
+
+void BoardCalibrationEnvironment::SetCalibrationFlag(bool running)
+{
+    if (running) {
+        SetRecoveryFlag(RecoveryFlag::Calibration);
+    } else {
+        ClearRecoveryFlag(RecoveryFlag::Calibration);
+    }
+}
+
+void BoardCalibrationEnvironment::StoreThresholds(int threshold1, int threshold2, int threshold3)
+{
+    PowerGear& gear = PowerGear::Instance();
+    gear.Thresholds().Store(threshold1, threshold2, threshold3);
+    gear.SetThreshold(threshold1, threshold2, threshold3);
+}
+
+void BoardCalibrationEnvironment::StartLoad(CalibrationLoad load, int threads)
+{
+    calibration::StartLoadThroughLibrary(load, threads);
+}
+
+void BoardCalibrationEnvironment::StopLoad()
+{
+    calibration::StopLoadThroughLibrary();
+}
+
+} // namespace tv
