@@ -112,7 +112,13 @@ TEST(PipePeers, CardSimFailsShortensPadsAndDelaysOnCommand)
     std::string reply;
     EXPECT_FALSE(control.Send("fail", &reply));
     EXPECT_EQ(0u, reply.find("error: ")) << reply;
+    ASSERT_TRUE(control.Send("saving 1 none"));
+    EXPECT_EQ(Words({0}), Call(kCardPath, Words({0x10001004, 1}))) << "a mode without a value";
+    EXPECT_EQ(Words({1, 3000}), Call(kCardPath, Words({0x10001004, 2})));
+    ASSERT_TRUE(control.Send("saving 1 25"));
+    EXPECT_EQ(Words({1, 25}), Call(kCardPath, Words({0x10001004, 1})));
     EXPECT_FALSE(control.Send("saving 3 10"));
+    EXPECT_FALSE(control.Send("saving 3 none"));
     EXPECT_FALSE(control.Send("caps nine"));
     EXPECT_FALSE(control.Send("frobnicate"));
     EXPECT_TRUE(control.Send("show", &reply));
@@ -238,7 +244,7 @@ TEST(PipePeers, SysCtlSimAnswersTheOverclockRequest)
 {
     tvtest::RunningPeer service;
     ASSERT_TRUE(tvtest::StartSysCtlSim(service));
-    EXPECT_EQ(Words({1, 0, 0}), Call(kSysPath, Words({0x80000001})));
+    EXPECT_EQ(Words({1, 1, 0}), Call(kSysPath, Words({0x80000001}))) << "not overclocked";
     EXPECT_EQ(Words({0}), Call(kSysPath, Words({0x80000002})));
     EXPECT_EQ(Words({0}), Call(kSysPath, Bytes{1, 0, 0}));
     ASSERT_TRUE(service.Control().Send("words 7 8 9"));

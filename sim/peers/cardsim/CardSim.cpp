@@ -124,6 +124,9 @@ bool Control(CardState& card, const std::vector<std::string>& words, std::string
         card.SetCapabilities(a);
     } else if (verb == "power" && n == 2 && ParseNumber(words[1], a)) {
         card.SetPower(a);
+    } else if (verb == "saving" && n == 3 && ParseNumber(words[1], a) && words[2] == "none" &&
+               CardState::IsSavingMode(a)) {
+        card.RemoveSaving(a);
     } else if (verb == "saving" && n == 3 && ParseNumber(words[1], a) && ParseNumber(words[2], b) &&
                CardState::IsSavingMode(a)) {
         card.SetSaving(a, b);

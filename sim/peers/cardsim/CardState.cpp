@@ -91,6 +91,12 @@ void CardState::SetSaving(DWORD mode, DWORD value)
     m_saving[mode] = value;
 }
 
+void CardState::RemoveSaving(DWORD mode)
+{
+    std::lock_guard<std::mutex> lock(m_lock);
+    m_saving.erase(mode);
+}
+
 void CardState::SetMode(DWORD mode)
 {
     std::lock_guard<std::mutex> lock(m_lock);

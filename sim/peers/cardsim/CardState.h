@@ -24,6 +24,8 @@ public:
     void SetCapabilities(DWORD bits);
     void SetPower(DWORD milliwatts);
     void SetSaving(DWORD mode, DWORD value);
+    // The mode's saving request is answered with status 0 until a value is set again.
+    void RemoveSaving(DWORD mode);
     void SetMode(DWORD mode);
     void SetDelay(DWORD ms);
     DWORD Delay() const;

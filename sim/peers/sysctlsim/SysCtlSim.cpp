@@ -23,7 +23,7 @@ const char kUsage[] =
     "Stand-in for the system-control service: serves \"KALDO SYSTEM CONTROL PIPE\" until told\n"
     "to quit. Request 0x80000001 is answered with status 1 and the configured words.\n"
     "  --control NAME   control pipe name (default \"tetravolt sysctlsim control\")\n"
-    "  --words W0,W1,.. the reply's payload words, or none (default 0,0: not overclocked)\n"
+    "  --words W0,W1,.. the reply's payload words, or none (default 1,0: not overclocked)\n"
     "  --fail           answer with status 0 and no payload\n"
     "  --delay MS       answer every request MS milliseconds late (default 0)\n"
     "  --instances N    pipe instances, 1..16 (default 2)\n"
@@ -90,7 +90,8 @@ public:
 
 private:
     std::mutex m_lock;
-    std::vector<DWORD> m_words{0, 0};
+    // Word 0 is the overclocking state: 1 and 2 mean not overclocked.
+    std::vector<DWORD> m_words{1, 0};
     bool m_fail = false;
     DWORD m_delay = 0;
 };
