@@ -29,7 +29,11 @@ void Deliver(const char* what, std::function<void(ControllerLink&)> call)
         }
     });
     if (!queued) {
+        // No GUI thread at all: the caller is the only thread there is to tell.
         TraceLog("~~~[ControllerLink] no GUI thread for the %s refresh", what);
+        if (ControllerLink* link = g_link.load()) {
+            call(*link);
+        }
     }
 }
 

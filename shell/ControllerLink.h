@@ -33,7 +33,7 @@ ControllerLink* RegisteredControllerLink();
 // The calls as the other parts make them. Queries and the timer switch are made on the GUI
 // thread and answer "nothing pending" without a controller. The refreshes may be raised on any
 // thread: off the GUI thread they are queued for it and reach the controller registered when
-// they run; nobody waits for them.
+// they run; nobody waits for them. Before there is a GUI thread they are delivered at once.
 namespace controller_link {
 
 bool PendingStartupMode(int& mode);

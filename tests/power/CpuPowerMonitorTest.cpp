@@ -1,6 +1,7 @@
 // The process-wide pieces as the program uses them: the power monitor opens the gear engine,
 // learns the controller type once and fills the per-gear cache that the profile store's defaults
 // come from. One test, as everything here is created once per process.
+#include "monitor/CalibrationEnvironment.h"
 #include "monitor/CpuPowerMonitor.h"
 #include "power/AdvanceSettings.h"
 #include "power/GearItems.h"
@@ -43,6 +44,9 @@ TEST_F(CpuPowerMonitorTest, FirstUseOpensTheEngineReadsTheTypeOnceAndCachesTheBa
                        "OptiGearSetItem(0x0B060022, 2)"}));
 
     EXPECT_EQ(monitor.ControllerType(), 0x7010u);
+    // The calibration works on this board from now on.
+    ASSERT_NE(tv::GetCalibrationEnvironment(), nullptr);
+    EXPECT_EQ(tv::GetCalibrationEnvironment()->ControllerType(), 0x7010u);
     EXPECT_FALSE(monitor.IsFFamily());
     EXPECT_TRUE(monitor.Is7Family());
     EXPECT_FALSE(monitor.IsTypeF000());
