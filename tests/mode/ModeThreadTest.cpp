@@ -1,0 +1,226 @@
+// The mode thread as ApplyMode starts it: the calls of a full and of a level-only change in their
+// order, the profile that is applied, "Gear_Flag" around the body, and one body at a time.
+#include "lumo/Forms/GuiThread.h"
+#include "power/GearLevel.h"
+#include "power/PowerSchemeStep.h"
+#include "shell/IdleWatcher.h"
+#include "shell/RegistrySchema.h"
+#include "tests/mode/ModeTestSupport.h"
+#include "tests/support/Peers.h"
+#include "tests/support/RecordingController.h"
+
+#include <algorithm>
+
+using modetest::GearFlag;
+using modetest::Journal;
+using simboard::Library;
+using Strings = std::vector<std::string>;
+
+namespace {
+
+class ModeThreadTest : public modetest::ModeTest
+{
+protected:
+    // Position of a call in the journal; the journal's size when it is not there.
+    static size_t IndexOf(const Strings& calls, const std::string& call)
+    {
+        return static_cast<size_t>(std::find(calls.begin(), calls.end(), call) - calls.begin());
+    }
+};
+
+TEST_F(ModeThreadTest, AFullChangeToMaxPowerSaving)
+{
+    tv::CpuPowerMonitor& monitor = MakeMonitor();
+    tvtest::TraceCapture trace;
+    monitor.ApplyMode(2, true);
+    ASSERT_TRUE(monitor.WaitForModeThread(20000));
+
+    EXPECT_EQ(Journal({Library::OptiGear, Library::KdSpindownTimeout, Library::Powrprof}),
+              (Strings{
+                  // The level, with the gear engine's open guard.
+                  "OptiGear OptiGearGetItem(0x0B060002)",
+                  "OptiGear OptiGearSetLevel(2)",
+                  // The Low profile's side settings: spin-down, then the fans (BIOS control off
+                  // for both: the user curve for the CPU, the chassis fan off in Max saving).
+                  "KdSpindownTimeout KdSetSpindownTimeout(0x4B0)",
+                  "OptiGear IsKFanThreeSupported()",
+                  "OptiGear OptiGearGetItem(0x04070010)",
+                  "OptiGear OptiGearGetItem(0x04070070)",
+                  // Family F: Balanced, the scheme in force saved.
+                  "powrprof PowerGetActiveScheme()",
+                  "powrprof PowerSetActiveScheme(0x381B4222)",
+              }));
+    EXPECT_TRUE(trace.Contains("~~~[Opti Gear] Can not Set mode to VGA 2")) << "no card utility";
+    EXPECT_TRUE(trace.Contains("~~~Set CPU Fan User mode for Opti Gear"));
+    EXPECT_FALSE(trace.Contains("~~~Set Chassis Fan Silent mode"));
+    EXPECT_EQ(simboard::FieldValue(simboard::Field::Level), 2);
+    EXPECT_EQ(tvtest::ReadRawDword(tv::reg::kMainKey, tv::reg::kLastMode, 0xDEADBEEF), 2u);
+    EXPECT_EQ(GearFlag(), 0u);
+    EXPECT_EQ(modetest::ActiveScheme(), 0x381B4222ul);
+    const tv::IdleWatcher::State idle = tv::IdleWatcher::Instance().Snapshot();
+    EXPECT_TRUE(idle.enabled);
+    EXPECT_EQ(idle.thresholdMs, 1200000u);
+}
+
+TEST_F(ModeThreadTest, AFullChangeToAutoAndBackToHighPerformance)
+{
+    tv::CpuPowerMonitor& monitor = MakeMonitor();
+    tvtest::TraceCapture trace;
+    monitor.ApplyMode(0x8000, true);
+    ASSERT_TRUE(monitor.WaitForModeThread(20000));
+    Strings calls = Journal({Library::OptiGear, Library::KdSpindownTimeout});
+    // Auto sends the thresholds to the board; its profile quiets the fans.
+    EXPECT_EQ(Strings(calls.begin(), calls.begin() + 6),
+              (Strings{"OptiGear OptiGearGetItem(0x0B060002)", "OptiGear OptiGearSetLevel(0x8000)",
+                       "OptiGear OptiGearSetItem(0x0E0A0014, 0)",
+                       "OptiGear OptiGearSetItem(0x0E0A0015, 0)",
+                       "OptiGear OptiGearSetItem(0x0E0A0016, 255)",
+                       "KdSpindownTimeout KdSetSpindownTimeout(0x4B0)"}));
+    EXPECT_TRUE(trace.Contains("~~~Set Chassis Fan Silent mode for Opti Gear"));
+    EXPECT_EQ(tvtest::ReadRawDword(tv::reg::kMainKey, tv::reg::kLastMode, 0), 0x8000u);
+
+    // High performance: the Normal profile restores the fans and switches spin-down and the idle
+    // watcher off.
+    simboard::ClearJournal();
+    simboard::ClearChipWrites();
+    trace.Clear();
+    monitor.ApplyMode(0, true);
+    ASSERT_TRUE(monitor.WaitForModeThread(20000));
+    calls = Journal({Library::OptiGear, Library::KdSpindownTimeout});
+    EXPECT_EQ(Strings(calls.begin(), calls.begin() + 3),
+              (Strings{"OptiGear OptiGearGetItem(0x0B060002)", "OptiGear OptiGearSetLevel(0)",
+                       "KdSpindownTimeout KdSetSpindownTimeout(0)"}));
+    EXPECT_FALSE(trace.Contains("~~~Set CPU Fan User mode"));
+    EXPECT_FALSE(trace.Contains("~~~Set Chassis Fan Silent mode"));
+    EXPECT_FALSE(tv::IdleWatcher::Instance().Snapshot().enabled);
+    EXPECT_FALSE(simboard::ReadChipWrites().writes.empty()) << "the fans were restored";
+}
+
+TEST_F(ModeThreadTest, ALevelOnlyChangeSetsTheLevelItemAndRefreshesTheTrayOnTheGuiThread)
+{
+    tv::CpuPowerMonitor& monitor = MakeMonitor();
+    tvtest::RecordingController controller;
+    monitor.ApplyMode(2, false);
+    ASSERT_TRUE(monitor.WaitForModeThread(20000));
+    EXPECT_EQ(
+        Journal(),
+        (Strings{"OptiGear OptiGearGetItem(0x0B060002)", "OptiGear OptiGearSetItem(0x0B060001, 2)",
+                 "powrprof PowerGetActiveScheme()", "powrprof PowerSetActiveScheme(0x381B4222)"}));
+    EXPECT_EQ(simboard::FieldValue(simboard::Field::Level), 2);
+    EXPECT_FALSE(tvtest::ReadRaw(tv::reg::kMainKey, tv::reg::kLastMode).exists);
+    EXPECT_EQ(GearFlag(), 0u);
+    EXPECT_EQ(controller.Events(), (Strings{"tray"}));
+    EXPECT_EQ(controller.Threads(), (std::vector<DWORD>{GetCurrentThreadId()}));
+}
+
+TEST_F(ModeThreadTest, RequestsAreNormalisedAndTakeTheNormalisedLevelsProfile)
+{
+    tv::ModeProfile medium = modetest::Profile(tv::kProfileMedium);
+    medium.spinDownTimeout = 555;
+    modetest::SetProfile(tv::kProfileMedium, medium);
+    tv::ModeProfile low = modetest::Profile(tv::kProfileLow);
+    low.spinDownTimeout = 777;
+    modetest::SetProfile(tv::kProfileLow, low);
+    tv::ModeProfile turbo = modetest::Profile(tv::kProfileTurbo);
+    turbo.spinDownTimeout = 111;
+    modetest::SetProfile(tv::kProfileTurbo, turbo);
+    tv::ModeProfile normal = modetest::Profile(tv::kProfileNormal);
+    normal.spinDownTimeout = 333;
+    modetest::SetProfile(tv::kProfileNormal, normal);
+    tv::CpuPowerMonitor& monitor = MakeMonitor();
+
+    monitor.ApplyMode(1, true);
+    monitor.ApplyMode(0x4000, true);
+    monitor.ApplyMode(0x1234, true);
+    ASSERT_TRUE(monitor.WaitForModeThread(20000));
+    EXPECT_EQ(Journal({Library::KdSpindownTimeout}),
+              (Strings{"KdSpindownTimeout KdSetSpindownTimeout(0x309)",
+                       "KdSpindownTimeout KdSetSpindownTimeout(0x14D)",
+                       "KdSpindownTimeout KdSetSpindownTimeout(0x14D)"}));
+    const Strings levels =
+        simboard::ReadJournal().Signatures(Library::OptiGear, "OptiGearSetLevel");
+    EXPECT_EQ(levels,
+              (Strings{"OptiGearSetLevel(2)", "OptiGearSetLevel(0)", "OptiGearSetLevel(0)"}));
+}
+
+TEST_F(ModeThreadTest, GearFlagIsSetExactlyWhileTheBodyRuns)
+{
+    tvtest::RunningPeer card;
+    ASSERT_TRUE(tvtest::StartCardSim(card));
+    tv::CpuPowerMonitor& monitor = MakeMonitor();
+    ASSERT_TRUE(card.Control().Send("clear"));
+    ASSERT_TRUE(card.Control().Send("delay 1500"));
+    monitor.ApplyMode(2, true);
+    // The body waits for the card's answer.
+    ASSERT_TRUE(tvtest::WaitUntil([&] { return card.Control().Count() == 1; }, 10000));
+    EXPECT_EQ(GearFlag(), 1u);
+    ASSERT_TRUE(monitor.WaitForModeThread(20000));
+    EXPECT_EQ(GearFlag(), 0u);
+    auto requests = card.Control().Requests();
+    ASSERT_EQ(requests.size(), 1u);
+    EXPECT_EQ(tvsim::WordAt(requests[0], 0), 0x10001001u);
+    EXPECT_EQ(tvsim::WordAt(requests[0], 1), 2u)
+        << "the card is told regardless of the sync switch";
+}
+
+TEST_F(ModeThreadTest, ASecondRequestWaitsForTheFirstBody)
+{
+    tvtest::RunningPeer card;
+    ASSERT_TRUE(tvtest::StartCardSim(card));
+    tv::CpuPowerMonitor& monitor = MakeMonitor();
+    ASSERT_TRUE(card.Control().Send("clear"));
+    ASSERT_TRUE(card.Control().Send("delay 1200"));
+    monitor.ApplyMode(2, true);
+    Sleep(100);
+    const DWORD start = GetTickCount();
+    monitor.ApplyMode(0, true);
+    EXPECT_GE(GetTickCount() - start, 900u) << "waited for the card's answer to the first";
+    ASSERT_TRUE(monitor.WaitForModeThread(20000));
+
+    const Strings calls = Journal();
+    const size_t firstEnd = IndexOf(calls, "powrprof PowerSetActiveScheme(0x381B4222)");
+    const size_t secondStart = IndexOf(calls, "OptiGear OptiGearSetLevel(0)");
+    ASSERT_LT(firstEnd, calls.size());
+    ASSERT_LT(secondStart, calls.size());
+    EXPECT_LT(firstEnd, secondStart);
+    EXPECT_EQ(card.Control().Count(), 2);
+    EXPECT_EQ(modetest::ActiveScheme(), 0xA1841308ul) << "the scheme before the first is back";
+}
+
+TEST_F(ModeThreadTest, AfterThreeSecondsTheNextRequestRunsBesideTheFirst)
+{
+    tvtest::RunningPeer card;
+    ASSERT_TRUE(tvtest::StartCardSim(card));
+    tv::CpuPowerMonitor& monitor = MakeMonitor();
+    ASSERT_TRUE(card.Control().Send("delay 8000"));
+    tvtest::TraceCapture trace;
+    monitor.ApplyMode(2, true);
+    const DWORD start = GetTickCount();
+    monitor.ApplyMode(0, true);
+    EXPECT_GE(GetTickCount() - start, 2900u);
+    // Started while the first still waits for the card: the card refuses a second call.
+    ASSERT_TRUE(tvtest::WaitUntil(
+        [] {
+            const Strings levels =
+                simboard::ReadJournal().Signatures(Library::OptiGear, "OptiGearSetLevel");
+            return levels.size() == 2;
+        },
+        10000));
+    EXPECT_TRUE(Journal({Library::KdSpindownTimeout}).size() <= 1u)
+        << "the first body is still at its card step";
+    ASSERT_TRUE(monitor.WaitForModeThread(30000));
+    ASSERT_TRUE(tvtest::WaitUntil([] { return GearFlag() == 0; }, 30000));
+    EXPECT_TRUE(trace.Contains("~~~[Opti Gear] Can not Set mode to VGA 0"));
+
+    // The first body switched last: its saved scheme is kept for the next restore.
+    ASSERT_TRUE(tvtest::WaitUntil([] { return modetest::Journal({Library::Powrprof}).size() == 2; },
+                                  30000));
+    // Only the flag's clearing is left of the first body; let its end be handled here.
+    Sleep(500);
+    lumo::GuiThread::RunPending();
+    GUID saved = {};
+    EXPECT_TRUE(tv::PowerSchemeStep::Instance().SavedScheme(saved));
+    EXPECT_EQ(saved.Data1, 0xA1841308ul);
+}
+
+} // namespace
