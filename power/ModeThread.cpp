@@ -51,38 +51,7 @@ void RestoreFans()
     }
 }
 
-} // namespace
-
-TSetPowerGearThread::TSetPowerGearThread(int mode, bool apply, uint32_t controllerType)
-    : lumo::TThread(true), m_mode(mode), m_apply(apply), m_controllerType(controllerType)
-{}
-
-void TSetPowerGearThread::Execute()
-{
-    Run(m_mode, m_apply, m_setVga, m_controllerType);
-}
-
-void TSetPowerGearThread::Run(int mode, bool apply, bool setVga, uint32_t controllerType)
-{
-    // Seen at the next start if the change is cut short.
-    SetRecoveryFlag(RecoveryFlag::Gear);
-    PowerGear& gear = PowerGear::Instance();
-    if (apply) {
-        gear.SetLevel(mode);
-        if (setVga && !QemPipeClient::Instance().SetCardMode(mode)) {
-            TraceLog("~~~[Opti Gear] Can not Set mode to VGA %x", mode);
-        }
-        ApplyProfileSideSettings(mode);
-    } else {
-        gear.SetLevelItem(mode);
-        controller_link::RefreshTray();
-    }
-    if (controller::IsFFamily(controllerType) || controller::Is7Family(controllerType)) {
-        PowerSchemeStep::Instance().Apply(mode);
-    }
-    ClearRecoveryFlag(RecoveryFlag::Gear);
-}
-
+// The profile side settings of a full change, in their order: disk spin-down, idle watcher, fans.
 void ApplyProfileSideSettings(int mode)
 {
     const ModeProfile profile =
@@ -101,6 +70,34 @@ void ApplyProfileSideSettings(int mode)
     } else {
         RestoreFans();
     }
+}
+
+} // namespace
+
+TSetPowerGearThread::TSetPowerGearThread(int mode, bool apply, uint32_t controllerType)
+    : lumo::TThread(true), m_mode(mode), m_apply(apply), m_controllerType(controllerType)
+{}
+
+void TSetPowerGearThread::Execute()
+{
+    const int mode = m_mode;
+    // Seen at the next start if the change is cut short.
+    SetRecoveryFlag(RecoveryFlag::Gear);
+    PowerGear& gear = PowerGear::Instance();
+    if (m_apply) {
+        gear.SetLevel(mode);
+        if (m_setVga && !QemPipeClient::Instance().SetCardMode(mode)) {
+            TraceLog("~~~[Opti Gear] Can not Set mode to VGA %x", mode);
+        }
+        ApplyProfileSideSettings(mode);
+    } else {
+        gear.SetLevelItem(mode);
+        controller_link::RefreshTray();
+    }
+    if (controller::IsFFamily(m_controllerType) || controller::Is7Family(m_controllerType)) {
+        PowerSchemeStep::Instance().Apply(mode);
+    }
+    ClearRecoveryFlag(RecoveryFlag::Gear);
 }
 
 } // namespace tv

@@ -22,10 +22,9 @@ public:
     // The graphics card is told the mode of a full change; always true as created.
     bool SetVga() const { return m_setVga; }
 
-    // The body on the calling thread, for a caller that is its own worker.
-    static void Run(int mode, bool apply, bool setVga, uint32_t controllerType);
-
 protected:
+    // The body: "Gear_Flag" set, the level (and for a full change the card and the profile side
+    // settings), the power-scheme step on families F and 7, "Gear_Flag" cleared.
     void Execute() override;
 
 private:
@@ -35,8 +34,6 @@ private:
     uint32_t m_controllerType;
 };
 
-// The profile side settings of a full change, in their order: disk spin-down, idle watcher, fans.
-void ApplyProfileSideSettings(int mode);
 // Profiles with a shorter idle time leave the idle watcher off.
 inline constexpr int32_t kMinIdleTimeoutMs = 60000;
 
