@@ -31,7 +31,7 @@ void Put(std::vector<BYTE>& out, std::uint32_t value, int bytes)
     }
 }
 
-struct BmpSpec
+struct BmpLayout
 {
     int width = 2;
     int height = 2;
@@ -47,47 +47,47 @@ struct BmpSpec
     std::function<std::uint32_t(int x, int y)> pixel;
 };
 
-std::vector<BYTE> MakeBmp(const BmpSpec& spec)
+std::vector<BYTE> MakeBmp(const BmpLayout& layout)
 {
     std::vector<BYTE> info;
-    if (spec.coreHeader) {
+    if (layout.coreHeader) {
         Put(info, 12, 4);
-        Put(info, spec.width, 2);
-        Put(info, spec.height, 2);
+        Put(info, layout.width, 2);
+        Put(info, layout.height, 2);
         Put(info, 1, 2);
-        Put(info, spec.bpp, 2);
+        Put(info, layout.bpp, 2);
     } else {
         Put(info, 40, 4);
-        Put(info, static_cast<std::uint32_t>(spec.width), 4);
-        Put(info, static_cast<std::uint32_t>(spec.topDown ? -spec.height : spec.height), 4);
+        Put(info, static_cast<std::uint32_t>(layout.width), 4);
+        Put(info, static_cast<std::uint32_t>(layout.topDown ? -layout.height : layout.height), 4);
         Put(info, 1, 2);
-        Put(info, spec.bpp, 2);
-        Put(info, spec.compression, 4);
+        Put(info, layout.bpp, 2);
+        Put(info, layout.compression, 4);
         Put(info, 0, 4);
         Put(info, 2835, 4);
         Put(info, 2835, 4);
-        Put(info, static_cast<std::uint32_t>(spec.palette.size()), 4);
+        Put(info, static_cast<std::uint32_t>(layout.palette.size()), 4);
         Put(info, 0, 4);
-        for (std::uint32_t mask : spec.masks) {
+        for (std::uint32_t mask : layout.masks) {
             Put(info, mask, 4);
         }
     }
-    for (std::uint32_t colour : spec.palette) {
+    for (std::uint32_t colour : layout.palette) {
         Put(info, colour & 0xFF, 1);
         Put(info, (colour >> 8) & 0xFF, 1);
         Put(info, (colour >> 16) & 0xFF, 1);
-        if (!spec.coreHeader) {
+        if (!layout.coreHeader) {
             Put(info, 0, 1);
         }
     }
-    int stride = ((spec.width * spec.bpp + 31) / 32) * 4;
+    int stride = ((layout.width * layout.bpp + 31) / 32) * 4;
     std::vector<BYTE> pixels;
-    for (int row = 0; row < spec.height; ++row) {
-        int y = spec.topDown ? row : spec.height - 1 - row;
+    for (int row = 0; row < layout.height; ++row) {
+        int y = layout.topDown ? row : layout.height - 1 - row;
         std::vector<BYTE> line(static_cast<size_t>(stride), 0);
-        for (int x = 0; x < spec.width; ++x) {
-            std::uint32_t v = spec.pixel(x, y);
-            switch (spec.bpp) {
+        for (int x = 0; x < layout.width; ++x) {
+            std::uint32_t v = layout.pixel(x, y);
+            switch (layout.bpp) {
             case 1:
                 line[x / 8] |= static_cast<BYTE>((v & 1) << (7 - x % 8));
                 break;
@@ -116,7 +116,7 @@ std::vector<BYTE> MakeBmp(const BmpSpec& spec)
         pixels.insert(pixels.end(), line.begin(), line.end());
     }
     std::vector<BYTE> out;
-    if (spec.fileHeader) {
+    if (layout.fileHeader) {
         out.push_back('B');
         out.push_back('M');
         Put(out, static_cast<std::uint32_t>(14 + info.size() + pixels.size()), 4);
@@ -336,7 +336,7 @@ TEST_F(BitmapTest, ReadsEveryUncompressedDepth)
     struct Case
     {
         const char* name;
-        BmpSpec spec;
+        BmpLayout layout;
         TPixelFormat format;
     };
     auto colours = [](int x, int y) { return static_cast<std::uint32_t>(x + 2 * y); };
@@ -344,21 +344,21 @@ TEST_F(BitmapTest, ReadsEveryUncompressedDepth)
     // Expected colours of (x, y) by index x + 2y through the palette above.
     std::vector<Case> cases;
     {
-        BmpSpec s;
+        BmpLayout s;
         s.bpp = 1;
         s.palette = {0x102030, 0xA0B0C0};
         s.pixel = [](int x, int y) { return static_cast<std::uint32_t>((x + y) % 2); };
         cases.push_back({"1bit", s, TPixelFormat::pf24bit});
     }
     {
-        BmpSpec s;
+        BmpLayout s;
         s.bpp = 4;
         s.palette = palette;
         s.pixel = colours;
         cases.push_back({"4bit", s, TPixelFormat::pf4bit});
     }
     {
-        BmpSpec s;
+        BmpLayout s;
         s.bpp = 8;
         s.palette = palette;
         s.pixel = colours;
@@ -367,7 +367,7 @@ TEST_F(BitmapTest, ReadsEveryUncompressedDepth)
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         std::string path = dir.Path() + c.name + ".bmp";
-        WriteFile(path, MakeBmp(c.spec));
+        WriteFile(path, MakeBmp(c.layout));
         TBitmap bitmap;
         bitmap.LoadFromFile(path);
         EXPECT_EQ(c.format, bitmap.PixelFormat());
@@ -375,7 +375,7 @@ TEST_F(BitmapTest, ReadsEveryUncompressedDepth)
         ASSERT_EQ(2, bitmap.Height());
         for (int y = 0; y < 2; ++y) {
             for (int x = 0; x < 2; ++x) {
-                EXPECT_EQ(Rgb(c.spec.palette[c.spec.pixel(x, y)]), bitmap.PixelColor(x, y))
+                EXPECT_EQ(Rgb(c.layout.palette[c.layout.pixel(x, y)]), bitmap.PixelColor(x, y))
                     << x << "," << y;
             }
         }
@@ -385,7 +385,7 @@ TEST_F(BitmapTest, ReadsEveryUncompressedDepth)
 TEST_F(BitmapTest, ReadsTrueColourAndBitFieldPictures)
 {
     TBitmap bitmap;
-    BmpSpec rgb;
+    BmpLayout rgb;
     rgb.width = 3;
     rgb.pixel = [](int x, int y) { return static_cast<std::uint32_t>(0x102030 * (x + 1) + y); };
     std::vector<BYTE> data = MakeBmp(rgb);
@@ -393,20 +393,20 @@ TEST_F(BitmapTest, ReadsTrueColourAndBitFieldPictures)
     EXPECT_EQ(TPixelFormat::pf24bit, bitmap.PixelFormat());
     EXPECT_EQ(Rgb(0x306090 + 1), bitmap.PixelColor(2, 1));
 
-    BmpSpec topDown = rgb;
+    BmpLayout topDown = rgb;
     topDown.topDown = true;
     data = MakeBmp(topDown);
     bitmap.LoadFromMemory(data.data(), data.size());
     EXPECT_EQ(Rgb(0x306090 + 1), bitmap.PixelColor(2, 1)) << "top-down rows";
 
-    BmpSpec x555;
+    BmpLayout x555;
     x555.bpp = 16;
     x555.pixel = [](int, int) { return 0x7C00u; }; // full red
     data = MakeBmp(x555);
     bitmap.LoadFromMemory(data.data(), data.size());
     EXPECT_EQ(lumo::clRed, bitmap.PixelColor(1, 1));
 
-    BmpSpec r565;
+    BmpLayout r565;
     r565.bpp = 16;
     r565.compression = BI_BITFIELDS;
     r565.masks = {0xF800, 0x07E0, 0x001F};
@@ -415,7 +415,7 @@ TEST_F(BitmapTest, ReadsTrueColourAndBitFieldPictures)
     bitmap.LoadFromMemory(data.data(), data.size());
     EXPECT_EQ(lumo::clLime, bitmap.PixelColor(0, 0));
 
-    BmpSpec argb;
+    BmpLayout argb;
     argb.bpp = 32;
     argb.pixel = [](int x, int) { return x ? 0x80FF0000u : 0x000000FFu; };
     data = MakeBmp(argb);
@@ -424,7 +424,7 @@ TEST_F(BitmapTest, ReadsTrueColourAndBitFieldPictures)
     EXPECT_EQ(lumo::clRed, bitmap.PixelColor(1, 0));
     EXPECT_EQ(0x80, bitmap.ScanLine(0)[7]) << "alpha as stored";
 
-    BmpSpec fields;
+    BmpLayout fields;
     fields.bpp = 32;
     fields.compression = BI_BITFIELDS;
     fields.masks = {0x000000FF, 0x0000FF00, 0x00FF0000};
@@ -433,7 +433,7 @@ TEST_F(BitmapTest, ReadsTrueColourAndBitFieldPictures)
     bitmap.LoadFromMemory(data.data(), data.size());
     EXPECT_EQ(lumo::clRed, bitmap.PixelColor(0, 1));
 
-    BmpSpec core;
+    BmpLayout core;
     core.coreHeader = true;
     core.bpp = 8;
     core.palette = {0x112233, 0x445566};
@@ -443,7 +443,7 @@ TEST_F(BitmapTest, ReadsTrueColourAndBitFieldPictures)
     bitmap.LoadFromMemory(data.data(), data.size());
     EXPECT_EQ(Rgb(0x445566), bitmap.PixelColor(1, 0));
 
-    BmpSpec packed = rgb;
+    BmpLayout packed = rgb;
     packed.fileHeader = false;
     data = MakeBmp(packed);
     bitmap.LoadFromMemory(data.data(), data.size());
@@ -452,7 +452,7 @@ TEST_F(BitmapTest, ReadsTrueColourAndBitFieldPictures)
 
 TEST_F(BitmapTest, DamagedFilesAreRefusedAndLeaveTheBitmapAsItWas)
 {
-    BmpSpec good;
+    BmpLayout good;
     good.pixel = [](int, int) { return 0u; };
     std::vector<BYTE> valid = MakeBmp(good);
 
@@ -479,7 +479,7 @@ TEST_F(BitmapTest, DamagedFilesAreRefusedAndLeaveTheBitmapAsItWas)
     std::vector<BYTE> depth = valid;
     depth[14 + 14] = 7;
     broken.push_back({"odd depth", depth});
-    BmpSpec bigPalette;
+    BmpLayout bigPalette;
     bigPalette.bpp = 4;
     bigPalette.palette.assign(17, 0);
     bigPalette.pixel = [](int, int) { return 0u; };
