@@ -79,8 +79,8 @@ TEST(PeerWinTest, EndsWithItsParent)
     STARTUPINFOA startup = {};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION child = {};
-    ASSERT_TRUE(CreateProcessA(program.c_str(), mutableLine.data(), nullptr, nullptr, FALSE, 0,
-                               nullptr, nullptr, &startup, &child));
+    ASSERT_TRUE(tvtest::StartInTestJob(program.c_str(), mutableLine.data(), FALSE, 0, nullptr,
+                                       startup, child));
     CloseHandle(child.hThread);
     EXPECT_NE(tvtest::WaitForWindow("TvPeerChild", "child", 10000), nullptr);
     EXPECT_EQ(parent.Stop(), 0);

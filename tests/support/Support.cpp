@@ -5,6 +5,7 @@
 #include "lumo/System/Source/TraceLog.h"
 
 #include <algorithm>
+#include <cstdio>
 
 namespace tvtest {
 
@@ -186,6 +187,60 @@ std::string StageDir()
     return lumo::ProgramDirectory();
 }
 
+namespace {
+
+// The job of every process a test starts: closing it (the test program ends, however it ends,
+// also killed by CTest) ends them all, so that no peer outlives its test program and disturbs
+// the next one.
+HANDLE StartedProcessesJob()
+{
+    static HANDLE job = [] {
+        HANDLE created = CreateJobObjectA(nullptr, nullptr);
+        JOBOBJECT_EXTENDED_LIMIT_INFORMATION limits = {};
+        limits.BasicLimitInformation.LimitFlags = JOB_OBJECT_LIMIT_KILL_ON_JOB_CLOSE;
+        if (created && !SetInformationJobObject(created, JobObjectExtendedLimitInformation, &limits,
+                                                sizeof limits)) {
+            CloseHandle(created);
+            created = nullptr;
+        }
+        if (!created) {
+            std::fprintf(stderr, "no job for the started processes, GetLastError %lu\n",
+                         static_cast<unsigned long>(GetLastError()));
+        }
+        return created;
+    }();
+    return job;
+}
+
+} // namespace
+
+bool StartInTestJob(const char* application, char* commandLine, BOOL inheritHandles, DWORD flags,
+                    const char* directory, STARTUPINFOA& startup, PROCESS_INFORMATION& info)
+{
+    HANDLE job = StartedProcessesJob();
+    if (!CreateProcessA(application, commandLine, nullptr, nullptr, inheritHandles,
+                        flags | (job ? CREATE_SUSPENDED : 0), nullptr, directory, &startup,
+                        &info)) {
+        DWORD error = GetLastError();
+        std::fprintf(stderr, "cannot start %s, GetLastError %lu\n",
+                     application ? application : commandLine, static_cast<unsigned long>(error));
+        SetLastError(error);
+        return false;
+    }
+    if (job) {
+        // Assigned before it runs, so that whatever it starts belongs to the job as well.
+        if (!AssignProcessToJobObject(job, info.hProcess)) {
+            std::fprintf(stderr, "cannot put %s in the job, GetLastError %lu\n",
+                         application ? application : commandLine,
+                         static_cast<unsigned long>(GetLastError()));
+        }
+        if (!(flags & CREATE_SUSPENDED)) {
+            ResumeThread(info.hThread);
+        }
+    }
+    return true;
+}
+
 Process::~Process()
 {
     Kill();
@@ -222,8 +277,8 @@ bool Process::Start(const std::string& program, const std::string& arguments)
     STARTUPINFOA startup = {};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION info = {};
-    if (!CreateProcessA(path.c_str(), mutableLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                        StageDir().c_str(), &startup, &info)) {
+    if (!StartInTestJob(path.c_str(), mutableLine.data(), FALSE, 0, StageDir().c_str(), startup,
+                        info)) {
         return false;
     }
     CloseHandle(info.hThread);

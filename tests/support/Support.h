@@ -100,6 +100,12 @@ private:
 // The stage folder (where the test program runs), with its trailing backslash.
 std::string StageDir();
 
+// CreateProcessA for tests: the new process joins the job of the test program's children, which
+// ends them all when the test program ends, however it ends. A failure is told on stderr with
+// GetLastError (kept for the caller).
+bool StartInTestJob(const char* application, char* commandLine, BOOL inheritHandles, DWORD flags,
+                    const char* directory, STARTUPINFOA& startup, PROCESS_INFORMATION& info);
+
 // A started process, killed on destruction if still running.
 class Process
 {
