@@ -5,6 +5,7 @@
 #include "lumo/System/Source/TraceLog.h"
 
 #include <algorithm>
+#include <mutex>
 #include <cstdio>
 
 namespace tvtest {
@@ -189,6 +190,43 @@ std::string StageDir()
 
 namespace {
 
+// The latest process step begun (start, wait, end of a started program) while it is under way.
+struct StepRecord
+{
+    std::mutex lock;
+    std::string text;
+    DWORD start = 0;
+    bool underWay = false;
+};
+
+StepRecord& Steps()
+{
+    // Never destroyed: the watchdog may read it while the program exits.
+    static StepRecord* steps = new StepRecord;
+    return *steps;
+}
+
+class StepNote
+{
+public:
+    explicit StepNote(std::string text)
+    {
+        StepRecord& steps = Steps();
+        std::lock_guard<std::mutex> lock(steps.lock);
+        steps.text = std::move(text);
+        steps.start = GetTickCount();
+        steps.underWay = true;
+    }
+    ~StepNote()
+    {
+        StepRecord& steps = Steps();
+        std::lock_guard<std::mutex> lock(steps.lock);
+        steps.underWay = false;
+    }
+    StepNote(const StepNote&) = delete;
+    StepNote& operator=(const StepNote&) = delete;
+};
+
 // The job of every process a test starts: closing it (the test program ends, however it ends,
 // also killed by CTest) ends them all, so that no peer outlives its test program and disturbs
 // the next one.
@@ -214,9 +252,20 @@ HANDLE StartedProcessesJob()
 
 } // namespace
 
+std::string ProcessStepUnderWay()
+{
+    StepRecord& steps = Steps();
+    std::lock_guard<std::mutex> lock(steps.lock);
+    if (!steps.underWay) {
+        return std::string();
+    }
+    return steps.text + " (for " + std::to_string((GetTickCount() - steps.start) / 1000) + " s)";
+}
+
 bool StartInTestJob(const char* application, char* commandLine, BOOL inheritHandles, DWORD flags,
                     const char* directory, STARTUPINFOA& startup, PROCESS_INFORMATION& info)
 {
+    StepNote note(std::string("starting ") + commandLine);
     HANDLE job = StartedProcessesJob();
     if (!CreateProcessA(application, commandLine, nullptr, nullptr, inheritHandles,
                         flags | (job ? CREATE_SUSPENDED : 0), nullptr, directory, &startup,
@@ -289,6 +338,7 @@ bool Process::Start(const std::string& program, const std::string& arguments)
 
 long Process::Wait(DWORD timeoutMs)
 {
+    StepNote note("waiting for process " + std::to_string(m_id));
     if (!m_process || WaitForSingleObject(m_process, timeoutMs) != WAIT_OBJECT_0) {
         return -1;
     }
@@ -308,6 +358,7 @@ void Process::Kill()
         return;
     }
     if (Running()) {
+        StepNote note("ending process " + std::to_string(m_id));
         TerminateProcess(m_process, 259);
         WaitForSingleObject(m_process, 5000);
     }

@@ -106,6 +106,10 @@ std::string StageDir();
 bool StartInTestJob(const char* application, char* commandLine, BOOL inheritHandles, DWORD flags,
                     const char* directory, STARTUPINFOA& startup, PROCESS_INFORMATION& info);
 
+// The process step (start, wait or end of a started program) under way, with its duration, or
+// empty: what the watchdog tells about a hung test.
+std::string ProcessStepUnderWay();
+
 // A started process, killed on destruction if still running.
 class Process
 {

@@ -28,6 +28,10 @@ void Fire(const WatchState& state, const std::string& name)
                  "\n[ WATCHDOG ] %s still runs after %lu s: it waits on something that never "
                  "answers. Ending the test program and the processes it started.\n",
                  name.c_str(), static_cast<unsigned long>(state.limitMs / 1000));
+    std::string step = ProcessStepUnderWay();
+    if (!step.empty()) {
+        std::fprintf(stderr, "[ WATCHDOG ] under way: %s\n", step.c_str());
+    }
     std::fflush(stderr);
     std::fflush(stdout);
     // Not ExitProcess: a hung thread may hold the loader lock or the runtime's locks. The job of
