@@ -376,6 +376,19 @@ long RunProgram(const std::string& program, const std::string& arguments, DWORD 
     return process.Wait(timeoutMs);
 }
 
+LRESULT SendWithin(HWND window, UINT message, WPARAM wParam, LPARAM lParam, DWORD timeoutMs)
+{
+    DWORD_PTR result = 0;
+    if (!SendMessageTimeoutA(window, message, wParam, lParam, SMTO_NORMAL, timeoutMs, &result)) {
+        DWORD error = GetLastError();
+        if (error == ERROR_TIMEOUT) {
+            ADD_FAILURE() << "message " << message << " not answered within " << timeoutMs << " ms";
+        }
+        return 0;
+    }
+    return static_cast<LRESULT>(result);
+}
+
 HWND WaitForWindow(const char* className, const char* title, DWORD timeoutMs)
 {
     HWND window = nullptr;

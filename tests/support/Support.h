@@ -138,6 +138,11 @@ private:
 // Runs a program from the stage to its end; returns its exit code, -1 on time-out.
 long RunProgram(const std::string& program, const std::string& arguments, DWORD timeoutMs);
 
+// SendMessageA to another process's window, bounded: a program that no longer answers fails the
+// test instead of holding it. The window's answer; 0 after a failure.
+LRESULT SendWithin(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
+                   DWORD timeoutMs = 10000);
+
 // Polls until a top-level window (class, title; either may be null) exists.
 HWND WaitForWindow(const char* className, const char* title, DWORD timeoutMs);
 
