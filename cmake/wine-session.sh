@@ -58,14 +58,19 @@ tv_session_start() {
     TV_SESSION_PREFIX=$WINEPREFIX
     wineserver -p
     echo "== wine prefix $WINEPREFIX on display $DISPLAY"
-    wineboot -i >/dev/null 2>&1
+    # Bounded like every step of a run: a prefix that cannot be made must fail the run, not hang it.
+    if ! timeout 600 wineboot -i >/dev/null 2>&1; then
+        echo "wineboot did not make the prefix within 600 s" >&2
+        return 1
+    fi
     tv_prefix_init
 }
 
 # Everything a fresh prefix needs before the program or a test runs in it.
 tv_prefix_init() {
     # A crashing test program must end, not wait on a crash dialog nobody sees.
-    wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1
+    timeout 120 wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f \
+        >/dev/null 2>&1
     local hook
     for hook in "$top"/cmake/prefix-init.d/*.sh; do
         [ -e "$hook" ] || continue

@@ -114,8 +114,8 @@ Captured RunCaptured(const std::string& program, const std::string& arguments,
     startup.hStdError = nul.Get();
     PROCESS_INFORMATION info = {};
     std::string folder = workingDir.empty() ? tvtest::StageDir() : workingDir;
-    if (!CreateProcessA(program.c_str(), mutableLine.data(), nullptr, nullptr, TRUE,
-                        CREATE_NO_WINDOW, nullptr, folder.c_str(), &startup, &info)) {
+    if (!tvtest::StartInTestJob(program.c_str(), mutableLine.data(), TRUE, CREATE_NO_WINDOW,
+                                folder.c_str(), startup, info)) {
         return captured;
     }
     Handle process(info.hProcess);

@@ -5,6 +5,7 @@
 #include "tests/support/Support.h"
 
 #include <gtest/gtest.h>
+#include <atomic>
 #include <thread>
 #include <vector>
 
@@ -244,12 +245,24 @@ TEST(BoardPipeServerLoop, RecoversFromAClientThatLeftBeforeItListenedWithoutSpin
 
     tvtest::TraceCapture trace;
     bool served = false;
-    std::thread loop([&] { served = server.ServeNextClient(); });
+    std::atomic<bool> done{false};
+    std::thread loop([&] {
+        served = server.ServeNextClient();
+        done = true;
+    });
     Sleep(500);
     EXPECT_EQ(1u, trace.Count("[BasicNamedPipe<char_t>::ConnectClient] failed, GetLastError "
                               "returned 232"))
         << "one failure, then the server waits for a client instead of retrying";
     Reply reply = CallBoard(Request(0x1000, 4));
+    if (!tvtest::WaitUntil([&] { return done.load(); }, 10000)) {
+        // The call never reached it: the loop still waits for a client.
+        ADD_FAILURE() << "the server loop did not serve the call";
+        while (!done) {
+            server.RequestStop();
+            Sleep(50);
+        }
+    }
     loop.join();
     EXPECT_TRUE(served);
     EXPECT_EQ(1u, reply.Status());

@@ -1,10 +1,10 @@
 // The pipe peers as test equipment: they must answer as the protocol tables say, do what their
 // control commands say, and stop when told.
+#include "sim/peers/kit/MessagePipeServer.h"
 #include "tests/support/Peers.h"
 #include "tests/support/Support.h"
 
 #include <gtest/gtest.h>
-#include <atomic>
 #include <mutex>
 #include <thread>
 #include <vector>
@@ -125,46 +125,21 @@ TEST(PipePeers, CardSimFailsShortensPadsAndDelaysOnCommand)
     EXPECT_NE(std::string::npos, reply.find("caps 0x1\npower 5000\n")) << reply;
 }
 
-// The board pipe as the program serves it, played by the test: records what arrives.
+// The board pipe as the program serves it, played by the test: records what arrives. Served
+// with the peers' own bounded server, so that ending it never waits on a client that came too
+// late or left too early.
 class BoardPipe
 {
 public:
-    explicit BoardPipe(DWORD status) : m_status(status)
+    explicit BoardPipe(DWORD status)
+        : m_status(status), m_server(kBoardPath, 1, m_stop.handle, [this](const Bytes& request) {
+              std::lock_guard<std::mutex> lock(m_lock);
+              m_requests.push_back(request);
+              return Words({m_status});
+          })
     {
-        m_pipe = CreateNamedPipeA(kBoardPath, PIPE_ACCESS_DUPLEX,
-                                  PIPE_TYPE_MESSAGE | PIPE_READMODE_MESSAGE | PIPE_WAIT, 1, 16384,
-                                  16384, 0, nullptr);
-        m_thread = std::thread([this] {
-            while (!m_stop) {
-                if (!ConnectNamedPipe(m_pipe, nullptr) && GetLastError() != ERROR_PIPE_CONNECTED) {
-                    continue;
-                }
-                Bytes request(16384);
-                DWORD read = 0;
-                if (!m_stop && ReadFile(m_pipe, request.data(), 16384, &read, nullptr)) {
-                    request.resize(read);
-                    {
-                        std::lock_guard<std::mutex> lock(m_lock);
-                        m_requests.push_back(request);
-                    }
-                    DWORD written = 0;
-                    WriteFile(m_pipe, &m_status, 4, &written, nullptr);
-                    FlushFileBuffers(m_pipe);
-                }
-                DisconnectNamedPipe(m_pipe);
-            }
-        });
-    }
-    ~BoardPipe()
-    {
-        m_stop = true;
-        HANDLE wake = CreateFileA(kBoardPath, GENERIC_READ | GENERIC_WRITE, 0, nullptr,
-                                  OPEN_EXISTING, 0, nullptr);
-        m_thread.join();
-        if (wake != INVALID_HANDLE_VALUE) {
-            CloseHandle(wake);
-        }
-        CloseHandle(m_pipe);
+        std::string error;
+        EXPECT_TRUE(m_server.Start(error)) << error;
     }
     std::vector<Bytes> Requests()
     {
@@ -173,12 +148,18 @@ public:
     }
 
 private:
+    struct StopEvent
+    {
+        HANDLE handle = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+        ~StopEvent() { CloseHandle(handle); }
+    };
+
     DWORD m_status;
-    HANDLE m_pipe;
-    std::atomic<bool> m_stop{false};
     std::mutex m_lock;
     std::vector<Bytes> m_requests;
-    std::thread m_thread;
+    StopEvent m_stop;
+    // Last: stopped and joined first.
+    tvsim::MessagePipeServer m_server;
 };
 
 TEST(PipePeers, CardSimSendsNotificationsToTheBoardPipe)
@@ -278,7 +259,8 @@ TEST(PipePeers, APeerStopsPromptlyEvenWithARequestWaiting)
         // Ends with an error once the peer is gone.
         CallNamedPipeA(kCardPath, Words({0x10001003}).data(), 4, reply.data(), 64, &read, 5000);
     });
-    ASSERT_TRUE(tvtest::WaitUntil([&] { return card.Control().Count() == 1; }, 5000));
+    // No ASSERT while the thread runs: leaving the test without joining it ends the program.
+    EXPECT_TRUE(tvtest::WaitUntil([&] { return card.Control().Count() == 1; }, 5000));
     DWORD start = GetTickCount();
     EXPECT_EQ(0, card.Stop());
     EXPECT_LT(GetTickCount() - start, 3000u);

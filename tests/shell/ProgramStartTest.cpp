@@ -305,13 +305,13 @@ TEST_F(ProgramStartTest, PeerShowCommandNeedsTheMarker)
     Process process;
     HWND window = StartRunning(process);
     ASSERT_NE(nullptr, window);
-    SendMessageA(window, WM_USER + 3, 86, 0);
+    tvtest::SendWithin(window, WM_USER + 3, 86, 0);
     Sleep(300);
     EXPECT_FALSE(IsWindowVisible(window)) << "1027 with 86 does nothing";
-    SendMessageA(window, WM_USER, 86, 0);
+    tvtest::SendWithin(window, WM_USER, 86, 0);
     Sleep(300);
     EXPECT_TRUE(process.Running()) << "1024 with 86 does nothing";
-    SendMessageA(window, WM_USER + 2, 0x0155, 0);
+    tvtest::SendWithin(window, WM_USER + 2, 0x0155, 0);
     EXPECT_TRUE(tvtest::WaitUntil([&] { return IsWindowVisible(window) != FALSE; }, 5000))
         << "1026 with low byte 85 shows it";
     EXPECT_EQ(0, CloseRunning(process, window));
@@ -323,7 +323,7 @@ TEST_F(ProgramStartTest, CloseCommandEndsTheProgram)
     HWND window = StartRunning(process);
     ASSERT_NE(nullptr, window);
     EXPECT_NE(nullptr, FindWindowA("TApplication", "Tetravolt Core"));
-    EXPECT_EQ(0, SendMessageA(window, WM_USER, 85, 0));
+    EXPECT_EQ(0, tvtest::SendWithin(window, WM_USER, 85, 0));
     EXPECT_EQ(0, process.Wait(kStartMs));
     EXPECT_FALSE(MutexExists());
     EXPECT_EQ(nullptr, MainWindow());

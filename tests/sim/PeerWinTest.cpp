@@ -48,10 +48,10 @@ TEST(PeerWinTest, RecordsUserMessagesInOrder)
     UINT broadcast = RegisterWindowMessageA("WM_KALDO_BROADCAST_MESSAGE");
     ASSERT_GE(broadcast, 0xC000u);
 
-    EXPECT_EQ(SendMessageA(window, WM_USER + 16, 85, 1), 7);
+    EXPECT_EQ(tvtest::SendWithin(window, WM_USER + 16, 85, 1), 7);
     EXPECT_EQ(Flat(peer.Messages()), (std::vector<std::vector<int64_t>>{{1040, 85, 1}}));
-    SendMessageA(window, WM_USER - 1, 1, 2); // below WM_USER: not recorded
-    SendMessageA(window, WM_NULL, 0, 0);
+    tvtest::SendWithin(window, WM_USER - 1, 1, 2); // below WM_USER: not recorded
+    tvtest::SendWithin(window, WM_NULL, 0, 0);
     ASSERT_TRUE(PostMessageA(window, WM_USER + 1, 85, 0));
     ASSERT_TRUE(PostMessageA(window, WM_USER + 3, 0x1255, -1));
     ASSERT_TRUE(PostMessageA(window, broadcast, 0x55, 0x12345678));
@@ -63,7 +63,7 @@ TEST(PeerWinTest, RecordsUserMessagesInOrder)
 
     peer.ClearMessages();
     EXPECT_TRUE(peer.Messages().empty());
-    SendMessageA(window, WM_USER + 3, 86, 0);
+    tvtest::SendWithin(window, WM_USER + 3, 86, 0);
     EXPECT_EQ(Flat(peer.Messages()), (std::vector<std::vector<int64_t>>{{1027, 86, 0}}));
 }
 
@@ -79,8 +79,8 @@ TEST(PeerWinTest, EndsWithItsParent)
     STARTUPINFOA startup = {};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION child = {};
-    ASSERT_TRUE(CreateProcessA(program.c_str(), mutableLine.data(), nullptr, nullptr, FALSE, 0,
-                               nullptr, nullptr, &startup, &child));
+    ASSERT_TRUE(tvtest::StartInTestJob(program.c_str(), mutableLine.data(), FALSE, 0, nullptr,
+                                       startup, child));
     CloseHandle(child.hThread);
     EXPECT_NE(tvtest::WaitForWindow("TvPeerChild", "child", 10000), nullptr);
     EXPECT_EQ(parent.Stop(), 0);

@@ -85,8 +85,8 @@ Captured RunCaptured(const std::string& program, const std::string& arguments, D
     startup.hStdOutput = out.write;
     startup.hStdError = err.write;
     PROCESS_INFORMATION info = {};
-    if (!CreateProcessA(program.c_str(), line.data(), nullptr, nullptr, TRUE, CREATE_NO_WINDOW,
-                        nullptr, tvtest::StageDir().c_str(), &startup, &info)) {
+    if (!tvtest::StartInTestJob(program.c_str(), line.data(), TRUE, CREATE_NO_WINDOW,
+                                tvtest::StageDir().c_str(), startup, info)) {
         captured.exitCode = -2;
         return captured;
     }

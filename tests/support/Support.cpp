@@ -5,6 +5,8 @@
 #include "lumo/System/Source/TraceLog.h"
 
 #include <algorithm>
+#include <mutex>
+#include <cstdio>
 
 namespace tvtest {
 
@@ -186,6 +188,108 @@ std::string StageDir()
     return lumo::ProgramDirectory();
 }
 
+namespace {
+
+// The latest process step begun (start, wait, end of a started program) while it is under way.
+struct StepRecord
+{
+    std::mutex lock;
+    std::string text;
+    DWORD start = 0;
+    bool underWay = false;
+};
+
+StepRecord& Steps()
+{
+    // Never destroyed: the watchdog may read it while the program exits.
+    static StepRecord* steps = new StepRecord;
+    return *steps;
+}
+
+class StepNote
+{
+public:
+    explicit StepNote(std::string text)
+    {
+        StepRecord& steps = Steps();
+        std::lock_guard<std::mutex> lock(steps.lock);
+        steps.text = std::move(text);
+        steps.start = GetTickCount();
+        steps.underWay = true;
+    }
+    ~StepNote()
+    {
+        StepRecord& steps = Steps();
+        std::lock_guard<std::mutex> lock(steps.lock);
+        steps.underWay = false;
+    }
+    StepNote(const StepNote&) = delete;
+    StepNote& operator=(const StepNote&) = delete;
+};
+
+// The job of every process a test starts: closing it (the test program ends, however it ends,
+// also killed by CTest) ends them all, so that no peer outlives its test program and disturbs
+// the next one.
+HANDLE StartedProcessesJob()
+{
+    static HANDLE job = [] {
+        HANDLE created = CreateJobObjectA(nullptr, nullptr);
+        JOBOBJECT_EXTENDED_LIMIT_INFORMATION limits = {};
+        limits.BasicLimitInformation.LimitFlags = JOB_OBJECT_LIMIT_KILL_ON_JOB_CLOSE;
+        if (created && !SetInformationJobObject(created, JobObjectExtendedLimitInformation, &limits,
+                                                sizeof limits)) {
+            CloseHandle(created);
+            created = nullptr;
+        }
+        if (!created) {
+            std::fprintf(stderr, "no job for the started processes, GetLastError %lu\n",
+                         static_cast<unsigned long>(GetLastError()));
+        }
+        return created;
+    }();
+    return job;
+}
+
+} // namespace
+
+std::string ProcessStepUnderWay()
+{
+    StepRecord& steps = Steps();
+    std::lock_guard<std::mutex> lock(steps.lock);
+    if (!steps.underWay) {
+        return std::string();
+    }
+    return steps.text + " (for " + std::to_string((GetTickCount() - steps.start) / 1000) + " s)";
+}
+
+bool StartInTestJob(const char* application, char* commandLine, BOOL inheritHandles, DWORD flags,
+                    const char* directory, STARTUPINFOA& startup, PROCESS_INFORMATION& info)
+{
+    StepNote note(std::string("starting ") + commandLine);
+    HANDLE job = StartedProcessesJob();
+    if (!CreateProcessA(application, commandLine, nullptr, nullptr, inheritHandles,
+                        flags | (job ? CREATE_SUSPENDED : 0), nullptr, directory, &startup,
+                        &info)) {
+        DWORD error = GetLastError();
+        std::fprintf(stderr, "cannot start %s, GetLastError %lu\n",
+                     application ? application : commandLine, static_cast<unsigned long>(error));
+        SetLastError(error);
+        return false;
+    }
+    if (job) {
+        // Assigned before it runs, so that whatever it starts belongs to the job as well.
+        if (!AssignProcessToJobObject(job, info.hProcess)) {
+            std::fprintf(stderr, "cannot put %s in the job, GetLastError %lu\n",
+                         application ? application : commandLine,
+                         static_cast<unsigned long>(GetLastError()));
+        }
+        if (!(flags & CREATE_SUSPENDED)) {
+            ResumeThread(info.hThread);
+        }
+    }
+    return true;
+}
+
 Process::~Process()
 {
     Kill();
@@ -222,8 +326,8 @@ bool Process::Start(const std::string& program, const std::string& arguments)
     STARTUPINFOA startup = {};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION info = {};
-    if (!CreateProcessA(path.c_str(), mutableLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                        StageDir().c_str(), &startup, &info)) {
+    if (!StartInTestJob(path.c_str(), mutableLine.data(), FALSE, 0, StageDir().c_str(), startup,
+                        info)) {
         return false;
     }
     CloseHandle(info.hThread);
@@ -234,6 +338,7 @@ bool Process::Start(const std::string& program, const std::string& arguments)
 
 long Process::Wait(DWORD timeoutMs)
 {
+    StepNote note("waiting for process " + std::to_string(m_id));
     if (!m_process || WaitForSingleObject(m_process, timeoutMs) != WAIT_OBJECT_0) {
         return -1;
     }
@@ -253,6 +358,7 @@ void Process::Kill()
         return;
     }
     if (Running()) {
+        StepNote note("ending process " + std::to_string(m_id));
         TerminateProcess(m_process, 259);
         WaitForSingleObject(m_process, 5000);
     }
@@ -268,6 +374,19 @@ long RunProgram(const std::string& program, const std::string& arguments, DWORD 
         return -2;
     }
     return process.Wait(timeoutMs);
+}
+
+LRESULT SendWithin(HWND window, UINT message, WPARAM wParam, LPARAM lParam, DWORD timeoutMs)
+{
+    DWORD_PTR result = 0;
+    if (!SendMessageTimeoutA(window, message, wParam, lParam, SMTO_NORMAL, timeoutMs, &result)) {
+        DWORD error = GetLastError();
+        if (error == ERROR_TIMEOUT) {
+            ADD_FAILURE() << "message " << message << " not answered within " << timeoutMs << " ms";
+        }
+        return 0;
+    }
+    return static_cast<LRESULT>(result);
 }
 
 HWND WaitForWindow(const char* className, const char* title, DWORD timeoutMs)

@@ -100,6 +100,16 @@ private:
 // The stage folder (where the test program runs), with its trailing backslash.
 std::string StageDir();
 
+// CreateProcessA for tests: the new process joins the job of the test program's children, which
+// ends them all when the test program ends, however it ends. A failure is told on stderr with
+// GetLastError (kept for the caller).
+bool StartInTestJob(const char* application, char* commandLine, BOOL inheritHandles, DWORD flags,
+                    const char* directory, STARTUPINFOA& startup, PROCESS_INFORMATION& info);
+
+// The process step (start, wait or end of a started program) under way, with its duration, or
+// empty: what the watchdog tells about a hung test.
+std::string ProcessStepUnderWay();
+
 // A started process, killed on destruction if still running.
 class Process
 {
@@ -127,6 +137,11 @@ private:
 
 // Runs a program from the stage to its end; returns its exit code, -1 on time-out.
 long RunProgram(const std::string& program, const std::string& arguments, DWORD timeoutMs);
+
+// SendMessageA to another process's window, bounded: a program that no longer answers fails the
+// test instead of holding it. The window's answer; 0 after a failure.
+LRESULT SendWithin(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
+                   DWORD timeoutMs = 10000);
 
 // Polls until a top-level window (class, title; either may be null) exists.
 HWND WaitForWindow(const char* className, const char* title, DWORD timeoutMs);

@@ -1,5 +1,7 @@
-// Entry of every test program: no message box or crash dialog may block an unattended run.
+// Entry of every test program: no message box, crash dialog or hung test may block an
+// unattended run.
 #include "tests/support/Support.h"
+#include "tests/support/Watchdog.h"
 
 #include <windows.h>
 #include <gtest/gtest.h>
@@ -11,5 +13,6 @@ int main(int argc, char** argv)
     std::setvbuf(stdout, nullptr, _IONBF, 0);
     tvtest::InstallMessageBoxGuard();
     testing::InitGoogleTest(&argc, argv);
+    tvtest::InstallTestWatchdog(tvtest::TestLimitMs());
     return RUN_ALL_TESTS();
 }

@@ -109,7 +109,8 @@ bool PeerWindow::Start(const std::string& className, const std::string& title, b
     for (;;) {
         Search search = {m_processId, &className, &title, nullptr};
         EnumWindows(&Match, reinterpret_cast<LPARAM>(&search));
-        if (search.found) {
+        // The peer shows its window only after creating it: a visible one counts once shown.
+        if (search.found && (!visible || IsWindowVisible(search.found))) {
             m_window = search.found;
             return true;
         }

@@ -25,8 +25,8 @@ public:
     PeerWindow(const PeerWindow&) = delete;
     PeerWindow& operator=(const PeerWindow&) = delete;
 
-    // Starts the peer and waits until its window exists. `reply` is what every recorded message
-    // returns to a sender. The peer also ends when this process ends.
+    // Starts the peer and waits until its window exists (and is shown, when visible). `reply` is
+    // what every recorded message returns to a sender. The peer also ends when this process ends.
     bool Start(const std::string& className, const std::string& title, bool visible = true,
                intptr_t reply = 0, DWORD timeoutMs = 10000);
     bool Running() const;
