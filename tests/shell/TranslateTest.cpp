@@ -1,4 +1,5 @@
 #include "shell/Translate.h"
+#include "lumo/System/Source/IniAccess.h"
 #include "tests/support/Support.h"
 #include "tests/support/TempDir.h"
 
@@ -206,13 +207,35 @@ TEST_F(ShippedLanguages, GermanIsCompleteAndChosenForGermanSystems)
     }
     EXPECT_EQ("English", shipped.LanguageName(kEnglishUs));
     EXPECT_EQ("English", shipped.LanguageName(0x040C)) << "French falls back to English";
+    // Read the German file itself: a key missing there would otherwise come back in English.
+    lumo::IniAccess german;
+    ASSERT_TRUE(german.Open(tvtest::StageDir() + "LangFiles\\Deutsch\\Deutsch.ini"));
     int differing = 0;
     for (const char* key : kProgramKeys) {
-        std::string german = shipped.Translate(kGerman, key);
-        EXPECT_NE("Error 737", german) << key;
-        differing += german != shipped.Translate(kEnglishUs, key);
+        std::string text;
+        ASSERT_TRUE(german.Read("Translations", key, "", text));
+        EXPECT_FALSE(text.empty()) << key << " is missing in German";
+        EXPECT_EQ(text, shipped.Translate(kGerman, key)) << key;
+        differing += text != shipped.Translate(kEnglishUs, key);
     }
+    german.Close();
     EXPECT_GT(differing, 50) << "German texts are translations, not English fallbacks";
+}
+
+// The overclock notices double as the tray tooltip (127 characters at most), and the dialogs'
+// message labels hold about four lines of bold text.
+TEST_F(ShippedLanguages, TextsFitWhereTheyAreShown)
+{
+    for (LANGID id : {kEnglishUs, kGerman}) {
+        for (const char* key : {"CanNotRunUnderBiosOc", "CanNotRunUnderApOc"}) {
+            EXPECT_LE(shipped.Translate(id, key).size(), 127u) << key << " in " << std::hex << id;
+        }
+        for (const char* key : kSymbolicKeys) {
+            // The card notice has a wider label of its own.
+            const size_t most = std::string(key) == "VGAWindow" ? 220 : 175;
+            EXPECT_LE(shipped.Translate(id, key).size(), most) << key << " in " << std::hex << id;
+        }
+    }
 }
 
 TEST_F(ShippedLanguages, GermanTextComesBackInItsAnsiCodePageByteForByte)
