@@ -2,6 +2,7 @@
 
 #include "tests/support/Support.h"
 
+#include <cstring>
 #include <sstream>
 
 namespace drvtest {
@@ -84,6 +85,26 @@ bool FileExists(const std::string& path)
 {
     DWORD attributes = GetFileAttributesA(path.c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+WORD MachineOf(const std::string& path)
+{
+    const std::string image = ReadWholeFile(path);
+    IMAGE_DOS_HEADER dos;
+    if (image.size() < sizeof dos) {
+        return 0;
+    }
+    std::memcpy(&dos, image.data(), sizeof dos);
+    const size_t at = static_cast<size_t>(dos.e_lfanew);
+    DWORD signature = 0;
+    IMAGE_FILE_HEADER file;
+    if (dos.e_magic != IMAGE_DOS_SIGNATURE || dos.e_lfanew < 0 ||
+        image.size() < at + sizeof signature + sizeof file) {
+        return 0;
+    }
+    std::memcpy(&signature, image.data() + at, sizeof signature);
+    std::memcpy(&file, image.data() + at + sizeof signature, sizeof file);
+    return signature == IMAGE_NT_SIGNATURE ? file.Machine : 0;
 }
 
 Captured RunCaptured(const std::string& program, const std::string& arguments,

@@ -14,6 +14,9 @@ bool CopyFromStage(const std::string& stageName, const std::string& destination)
 std::string ReadWholeFile(const std::string& path);
 bool FileExists(const std::string& path);
 
+// The machine type in a program's PE header (IMAGE_FILE_MACHINE_...), 0 when it has none.
+WORD MachineOf(const std::string& path);
+
 struct Captured
 {
     long exitCode = -1; // -1: did not end in time (then killed)

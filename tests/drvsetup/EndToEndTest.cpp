@@ -102,6 +102,28 @@ TEST_F(SetupProgramEndToEnd, MissingInstallerStillEndsWithZero)
               run.output);
 }
 
+// The stage is laid out as the installation package: both setup programs beside the launcher,
+// each of its own machine type and working, whichever bitness this build is.
+TEST(SetupPackage, TheStageHoldsBothSetupProgramsBesideTheLauncher)
+{
+    ASSERT_TRUE(drvtest::FileExists(tvtest::StageDir() + "DrvLauncher.dll"));
+    const std::pair<const char*, WORD> programs[] = {{"drvsetup32.exe", IMAGE_FILE_MACHINE_I386},
+                                                     {"drvsetup64.exe", IMAGE_FILE_MACHINE_AMD64}};
+    for (const auto& program : programs) {
+        SCOPED_TRACE(program.first);
+        EXPECT_EQ(program.second, drvtest::MachineOf(tvtest::StageDir() + program.first));
+
+        tvtest::TempDir package;
+        ASSERT_TRUE(drvtest::CopyFromStage(program.first, package.Path() + program.first));
+        ASSERT_TRUE(drvtest::CopyFromStage(kRecorder, package.Path() + "CNQ.exe"));
+        package.WriteFile("CpuInfo.ini", "[CPU]\r\nProvider=AMD\r\n");
+        drvtest::Captured run = RunCaptured(package.Path() + program.first, "", package.Path());
+        EXPECT_EQ(0, run.exitCode);
+        EXPECT_EQ(0u, run.output.find("need to install driver\nini=AMD, driver=\n")) << run.output;
+        ExpectHiddenSwitchStart(RecordedStarts(package.Path() + "CNQ.exe"));
+    }
+}
+
 // The real export called by a caller of this build's bitness, with the Windows version Wine
 // reports to that caller.
 class LauncherEndToEnd : public testing::Test
