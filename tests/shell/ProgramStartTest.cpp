@@ -5,6 +5,7 @@
 #include "tests/support/Support.h"
 
 #include <gtest/gtest.h>
+#include <algorithm>
 #include <memory>
 #include <string>
 #include <vector>
@@ -314,6 +315,39 @@ TEST_F(ProgramStartTest, PeerShowCommandNeedsTheMarker)
     tvtest::SendWithin(window, WM_USER + 2, 0x0155, 0);
     EXPECT_TRUE(tvtest::WaitUntil([&] { return IsWindowVisible(window) != FALSE; }, 5000))
         << "1026 with low byte 85 shows it";
+    EXPECT_EQ(0, CloseRunning(process, window));
+}
+
+TEST_F(ProgramStartTest, EveryFormIsCreatedHidden)
+{
+    Process process;
+    HWND window = StartRunning(process);
+    ASSERT_NE(nullptr, window);
+    const std::vector<std::string> forms = {
+        "TApplication",     "TMainForm", "TCoverDialog", "TProgressDialog", "TUniversalDialog",
+        "TAdvancedSetting", "TVgaForm",  "TCpuForm",     "TBlackScreen"};
+    // The main form comes first; the others follow it.
+    std::vector<std::string> classes;
+    auto allThere = [&] {
+        classes.clear();
+        for (HWND form : WindowsOf(process.Id())) {
+            char className[64] = "";
+            GetClassNameA(form, className, sizeof className);
+            classes.push_back(className);
+        }
+        return std::all_of(forms.begin(), forms.end(), [&](const std::string& form) {
+            return std::count(classes.begin(), classes.end(), form) == 1;
+        });
+    };
+    EXPECT_TRUE(tvtest::WaitUntil(allThere, 10000));
+    for (const std::string& form : forms) {
+        EXPECT_EQ(1, std::count(classes.begin(), classes.end(), form)) << form;
+    }
+    for (HWND form : WindowsOf(process.Id())) {
+        char className[64] = "";
+        GetClassNameA(form, className, sizeof className);
+        EXPECT_FALSE(IsWindowVisible(form)) << className << " is shown at start";
+    }
     EXPECT_EQ(0, CloseRunning(process, window));
 }
 
