@@ -4,6 +4,7 @@
 #include "tests/support/Peers.h"
 #include "tests/support/Support.h"
 
+#include <aclapi.h>
 #include <gtest/gtest.h>
 #include <atomic>
 #include <thread>
@@ -212,6 +213,41 @@ TEST_F(BoardPipeServer, ASecondServerCannotTakeThePipe)
     EXPECT_TRUE(trace.Contains("[BasicNamedPipe::Create] failed! GetLastError returned 231"));
     EXPECT_TRUE(m_server.IsRunning());
     EXPECT_EQ(1u, CallBoard(Request(1, 4)).Status());
+}
+
+// Any local user may notify the program (an empty DACL); one message-mode instance with 16384-byte
+// buffers.
+TEST_F(BoardPipeServer, ThePipeIsOneOpenMessagePipe)
+{
+    HANDLE client = INVALID_HANDLE_VALUE;
+    tvtest::WaitUntil(
+        [&] {
+            client = CreateFileA(kBoardPath, GENERIC_READ | GENERIC_WRITE | READ_CONTROL, 0,
+                                 nullptr, OPEN_EXISTING, 0, nullptr);
+            return client != INVALID_HANDLE_VALUE;
+        },
+        5000);
+    ASSERT_NE(INVALID_HANDLE_VALUE, client) << GetLastError();
+    DWORD flags = 0, outSize = 0, inSize = 0, instances = 0;
+    ASSERT_TRUE(GetNamedPipeInfo(client, &flags, &outSize, &inSize, &instances));
+    EXPECT_TRUE(flags & PIPE_TYPE_MESSAGE);
+    EXPECT_EQ(1u, instances);
+    EXPECT_EQ(16384u, outSize);
+    EXPECT_EQ(16384u, inSize);
+
+    PACL dacl = nullptr;
+    PSECURITY_DESCRIPTOR descriptor = nullptr;
+    ASSERT_EQ(static_cast<DWORD>(ERROR_SUCCESS),
+              GetSecurityInfo(client, SE_KERNEL_OBJECT, DACL_SECURITY_INFORMATION, nullptr, nullptr,
+                              &dacl, nullptr, &descriptor));
+    BOOL present = FALSE, defaulted = FALSE;
+    PACL stored = nullptr;
+    EXPECT_TRUE(GetSecurityDescriptorDacl(descriptor, &present, &stored, &defaulted));
+    EXPECT_TRUE(present);
+    EXPECT_EQ(nullptr, stored) << "a DACL that grants access to everyone is no DACL at all";
+    LocalFree(descriptor);
+    CloseHandle(client);
+    EXPECT_EQ(1u, CallBoard(Request(0x1000, 4)).Status());
 }
 
 TEST_F(BoardPipeServer, StopEndsTheServerAlsoDuringASilentConversation)

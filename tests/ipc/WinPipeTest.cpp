@@ -156,6 +156,23 @@ TEST(BasicNamedPipe, CloseOfAHandleLostElsewhereIsTracedAndForgotten)
     EXPECT_EQ("[BasicNamedPipe::Close] failed! GetLastError returned 6", lines[0]);
 }
 
+TEST(BasicNamedPipe, FlushAndServerEndQueryFailuresAreTraced)
+{
+    Pipe pipe;
+    ASSERT_TRUE(CreateServer(pipe));
+    ASSERT_TRUE(CloseHandle(pipe.Handle()));
+    tvtest::TraceCapture trace;
+    EXPECT_FALSE(pipe.Flush());
+    EXPECT_FALSE(pipe.IsServerPipe());
+    EXPECT_EQ(static_cast<DWORD>(ERROR_INVALID_HANDLE), GetLastError());
+    EXPECT_FALSE(pipe.Close());
+    auto lines = trace.Lines();
+    ASSERT_EQ(3u, lines.size());
+    EXPECT_EQ("[BasicNamedPipe<char_t>::Flush] failed, GetLastError returned 6", lines[0]);
+    EXPECT_EQ("[BasicNamedPipe<char_t>::IsServerPipe] failed, GetLastError returned 6", lines[1]);
+    EXPECT_EQ("[BasicNamedPipe::Close] failed! GetLastError returned 6", lines[2]);
+}
+
 TEST(BasicNamedPipe, ReadOfALongerMessageGivesTheBufferfulAndMoreData)
 {
     Pipe pipe;
