@@ -80,10 +80,9 @@ private:
 CpuPowerMonitor& CpuPowerMonitor::Instance()
 {
     static CpuPowerMonitor* const instance = [] {
-        // The gear engine is opened before the controller type and the banks are read.
-        OpenGearEngine(0);
-        auto* monitor =
-            new CpuPowerMonitor(tv::ControllerType(), &GearParameters::Instance(), nullptr);
+        // Opens the gear engine before the controller type and the banks are read.
+        GearParameters& parameters = GearParameters::Instance();
+        auto* monitor = new CpuPowerMonitor(tv::ControllerType(), &parameters, nullptr);
         static BoardCalibrationEnvironment environment(*monitor);
         SetCalibrationEnvironment(&environment);
         return monitor;
@@ -109,9 +108,7 @@ CpuPowerMonitor::~CpuPowerMonitor() = default;
 
 uint32_t CpuPowerMonitor::OpenGearEngine(uint32_t controllerType)
 {
-    PowerGear& gear = PowerGear::Instance();
-    gear.SetItem(item::kGearEngineOpen, 1);
-    gear.ButtonEnable();
+    tv::OpenGearEngine(PowerGear::Instance());
     return controllerType;
 }
 

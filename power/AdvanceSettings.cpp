@@ -65,7 +65,8 @@ AdvanceSettings::AdvanceSettings(GearParameters& parameters, uint32_t controller
 AdvanceSettings& AdvanceSettings::Instance()
 {
     static AdvanceSettings* const instance = [] {
-        auto* settings = new AdvanceSettings(GearParameters::Instance(), ControllerType());
+        GearParameters& parameters = GearParameters::Instance();
+        auto* settings = new AdvanceSettings(parameters, ControllerType());
         settings->Load();
         return settings;
     }();

@@ -15,9 +15,19 @@ uint32_t ReadControllerType(PowerGear& gear)
     return static_cast<uint32_t>(value);
 }
 
+void OpenGearEngine(PowerGear& gear)
+{
+    gear.SetItem(item::kGearEngineOpen, 1);
+    gear.ButtonEnable();
+}
+
 uint32_t ControllerType()
 {
-    static const uint32_t type = ReadControllerType(PowerGear::Instance());
+    static const uint32_t type = [] {
+        PowerGear& gear = PowerGear::Instance();
+        OpenGearEngine(gear);
+        return ReadControllerType(gear);
+    }();
     return type;
 }
 

@@ -43,7 +43,12 @@ constexpr bool IsFineScaleType(uint32_t type)
 // One query of the item: the value when the item is supported and reads, else 0.
 uint32_t ReadControllerType(PowerGear& gear);
 
-// The process-wide type: read through PowerGear::Instance() on the first call, then kept.
+// Opens the gear engine for this program: item 0x0B060002 to 1, then the button enable.
+void OpenGearEngine(PowerGear& gear);
+
+// The process-wide type: read through PowerGear::Instance() on the first call, then kept. That
+// first call opens the gear engine before it reads, so the engine is open before the type and the
+// profile banks are read, whichever part of the program asks first.
 uint32_t ControllerType();
 
 } // namespace tv

@@ -15,7 +15,9 @@ GearParameters::GearParameters(PowerGear& gear, uint32_t controllerType)
 GearParameters& GearParameters::Instance()
 {
     static GearParameters* const instance = [] {
-        auto* parameters = new GearParameters(PowerGear::Instance(), ControllerType());
+        // The type first: its first read opens the gear engine, which the bank reads need.
+        const uint32_t type = ControllerType();
+        auto* parameters = new GearParameters(PowerGear::Instance(), type);
         parameters->Fill();
         return parameters;
     }();

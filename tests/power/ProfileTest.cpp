@@ -8,6 +8,8 @@
 #include "shell/RegistrySchema.h"
 #include "tests/power/PowerTestSupport.h"
 
+#include <algorithm>
+
 using powertest::AdvanceValue;
 using powertest::GearCalls;
 using Strings = std::vector<std::string>;
@@ -137,6 +139,24 @@ TEST_F(ProfileTest, GearParametersReadTheBanksAndWriteThemBack)
     simboard::ClearJournal();
     parameters.Fill();
     EXPECT_TRUE(GearCalls().empty()) << "read once";
+}
+
+// The profiles' defaults come from the banks; whoever reads them first, the gear engine is open
+// before the type and the banks are read.
+TEST_F(ProfileTest, AProgramReadingTheProfilesFirstOpensTheEngineBeforeTheBanks)
+{
+    UseBoard("7010");
+    EXPECT_EQ(0, tvtest::RunProgram("profile_probe.exe", "", 30000));
+    const Strings calls = GearCalls();
+    const Strings expected = {"OptiGearSetItem(0x0B060002, 1)", "OptiGearButtonEnable()",
+                              "IsItemSupported(0x0B060080)", "OptiGearGetItem(0x0B060080)",
+                              "OptiGearSetItem(0x0B060010, 0)"};
+    auto start = std::find(calls.begin(), calls.end(), expected[0]);
+    ASSERT_NE(start, calls.end()) << "the engine was never opened";
+    ASSERT_GE(calls.end() - start, static_cast<long>(expected.size()));
+    EXPECT_EQ(Strings(start, start + expected.size()), expected);
+    EXPECT_EQ(start, std::find(calls.begin(), start, "OptiGearSetItem(0x0B060010, 0)"))
+        << "a bank was read before the engine was open";
 }
 
 TEST_F(ProfileTest, GearParametersUseTheLoadLineItemOutsideFamilyF)
