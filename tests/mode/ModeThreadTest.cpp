@@ -1,6 +1,7 @@
 // The mode thread as ApplyMode starts it: the calls of a full and of a level-only change in their
 // order, the profile that is applied, "Gear_Flag" around the body, and one body at a time.
 #include "lumo/Forms/GuiThread.h"
+#include "power/GearItems.h"
 #include "power/GearLevel.h"
 #include "power/PowerSchemeStep.h"
 #include "shell/IdleWatcher.h"
@@ -94,6 +95,24 @@ TEST_F(ModeThreadTest, AFullChangeToAutoAndBackToHighPerformance)
     EXPECT_FALSE(trace.Contains("~~~Set Chassis Fan Silent mode"));
     EXPECT_FALSE(tv::IdleWatcher::Instance().Snapshot().enabled);
     EXPECT_FALSE(simboard::ReadChipWrites().writes.empty()) << "the fans were restored";
+}
+
+TEST_F(ModeThreadTest, FansUnderBiosControlAreLeftAlone)
+{
+    ASSERT_TRUE(simboard::SetItem(tv::item::kCpuFanBiosControl, 1));
+    ASSERT_TRUE(simboard::SetItem(tv::item::kChassisFanBiosControl, 1));
+    tv::CpuPowerMonitor& monitor = MakeMonitor();
+    simboard::ClearChipWrites();
+    tvtest::TraceCapture trace;
+    // Quieting (Max saving, then Auto) and restoring (High performance) alike.
+    for (int mode : {2, 0x8000, 0}) {
+        monitor.ApplyMode(mode, true);
+        ASSERT_TRUE(monitor.WaitForModeThread(20000)) << mode;
+        EXPECT_EQ(simboard::FieldValue(simboard::Field::Level), mode);
+    }
+    EXPECT_TRUE(simboard::ReadChipWrites().writes.empty());
+    EXPECT_FALSE(trace.Contains("~~~Set CPU Fan User mode"));
+    EXPECT_FALSE(trace.Contains("~~~Set Chassis Fan Silent mode"));
 }
 
 TEST_F(ModeThreadTest, ALevelOnlyChangeSetsTheLevelItemAndRefreshesTheTrayOnTheGuiThread)
