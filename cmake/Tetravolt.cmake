@@ -38,7 +38,10 @@ function(tv_add_test)
     if(NOT T_TIMEOUT)
         set(T_TIMEOUT 300)
     endif()
-    set_tests_properties(${T_NAME} PROPERTIES TIMEOUT ${T_TIMEOUT})
+    # Test programs share the prefix's registry, the simulated board and the machine-wide pipe
+    # names, so none may overlap another, also under "ctest -j"; SERIAL ones (CPU load, timing)
+    # moreover run with nothing else at all.
+    set_tests_properties(${T_NAME} PROPERTIES TIMEOUT ${T_TIMEOUT} RESOURCE_LOCK wine-prefix)
     if(T_SERIAL)
         set_tests_properties(${T_NAME} PROPERTIES RUN_SERIAL TRUE)
     endif()
