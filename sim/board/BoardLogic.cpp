@@ -56,6 +56,11 @@ bool BoardSupported(const BoardState& state)
            FieldValue(state, Field::IsSupport) == 1;
 }
 
+bool CapabilityAnswer(const BoardState& state, Field field)
+{
+    return BoardSupported(state) && FieldValue(state, field) != 0;
+}
+
 int32_t ControllerType(const BoardState& state)
 {
     const ItemRecord* type = FindItem(state, item::ControllerType);
