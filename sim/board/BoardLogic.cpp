@@ -56,6 +56,11 @@ bool BoardSupported(const BoardState& state)
            FieldValue(state, Field::IsSupport) == 1;
 }
 
+bool CapabilityAnswer(const BoardState& state, Field field)
+{
+    return BoardSupported(state) && FieldValue(state, field) != 0;
+}
+
 int32_t ControllerType(const BoardState& state)
 {
     const ItemRecord* type = FindItem(state, item::ControllerType);
@@ -110,13 +115,20 @@ int32_t LiveValue(BoardState& state, const ItemRecord& record)
     case item::CpuLoad:
         return static_cast<int32_t>(EncodeLoad(type, CpuPowerMilliwatts(state)));
     case item::AutoSubLevel:
-        if (FieldValue(state, Field::Level) == 0x8000 && !IsFFamily(type)) {
-            return UpdateAutoSubLevel(state);
-        }
-        return record.value[0];
+        return AutoSubLevel(state);
     default:
         return record.value[0];
     }
+}
+
+// Every change of the gear level passes here: leaving Auto, the sub-level item keeps what the
+// board's Auto logic last chose.
+void MoveLevel(BoardState& state, int32_t level)
+{
+    if (FieldValue(state, Field::Level) == 0x8000 && level != 0x8000) {
+        KeepAutoChoice(state);
+    }
+    FieldRef(state, Field::Level) = level;
 }
 
 } // namespace
@@ -170,7 +182,7 @@ bool WriteItem(BoardState& state, uint32_t id, int32_t value, Access access)
     }
     if (id == item::GearLevel) {
         // The Auto poll writes 0x8011 and 0x8013: Auto with a chosen state, still Auto.
-        FieldRef(state, Field::Level) = (value == 0x8011 || value == 0x8013) ? 0x8000 : value;
+        MoveLevel(state, (value == 0x8011 || value == 0x8013) ? 0x8000 : value);
     }
     return true;
 }
@@ -186,7 +198,7 @@ bool ClearItem(BoardState& state, uint32_t id)
     }
     record->pinned = 0;
     if (id == item::GearLevel) {
-        FieldRef(state, Field::Level) = record->value[0];
+        MoveLevel(state, record->value[0]);
     }
     return true;
 }
@@ -204,7 +216,7 @@ bool IsValidLevel(int32_t level)
 
 void SetGearLevel(BoardState& state, int32_t level)
 {
-    FieldRef(state, Field::Level) = level;
+    MoveLevel(state, level);
     if (ItemRecord* record = FindItem(state, item::GearLevel)) {
         record->value[0] = level;
     }

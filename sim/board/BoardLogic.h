@@ -40,6 +40,10 @@ bool IsLiveItem(uint32_t id);
 // OptiGearIsSupport succeeds with 1; a board the library does not support answers no item and no
 // level call.
 bool BoardSupported(const BoardState& state);
+// A capability query (IsKFanThreeSupported, IsThermostatSupported, ...): the field's answer, 0 on
+// a board the library does not support. The power-gear and idle-doze libraries both answer with
+// it, so they agree on every board.
+bool CapabilityAnswer(const BoardState& state, Field field);
 // Item 0x0B060080 when the board has it, else 0.
 int32_t ControllerType(const BoardState& state);
 bool IsFFamily(int32_t type);

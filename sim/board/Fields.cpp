@@ -52,6 +52,8 @@ const FieldInfo kFields[] = {
     FIELD(MediumPercent),
     FIELD(SavingPercent),
     FIELD(SchemeIndex),
+    FIELD(KdAcpiReadFails),
+    FIELD(KdAcpiValueNull),
 };
 #undef FIELD
 

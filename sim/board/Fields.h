@@ -52,6 +52,9 @@ enum class Field : uint32_t
     SavingPercent,
     // Windows power schemes (index interface)
     SchemeIndex,
+    // firmware package reader
+    KdAcpiReadFails, // nonzero: ordinal 4 fails and writes nothing
+    KdAcpiValueNull, // nonzero: ordinal 9 answers null for every element
     Count
 };
 

@@ -101,8 +101,7 @@ int32_t GearPercent(BoardState& state)
             const ItemRecord* gear = FindItem(state, item::GearLevel);
             return gear && gear->value[0] == 0x8011 ? performance : saving;
         }
-        const ItemRecord* sub = FindItem(state, item::AutoSubLevel);
-        int32_t value = sub ? sub->value[0] : 1;
+        int32_t value = AutoSubLevel(state);
         return value == 3 ? saving : (value == 2 ? medium : performance);
     }
     default:
@@ -110,13 +109,18 @@ int32_t GearPercent(BoardState& state)
     }
 }
 
-uint32_t CpuPowerMilliwatts(BoardState& state)
+uint32_t PowerAtPercent(BoardState& state, int32_t gearPercent)
 {
     int64_t idle = FieldValue(state, Field::IdleMilliwatts);
     int64_t full = FieldValue(state, Field::FullMilliwatts);
     int64_t load = CpuLoadPermille(state);
-    int64_t power = (idle + (full - idle) * load / 1000) * GearPercent(state) / 100;
+    int64_t power = (idle + (full - idle) * load / 1000) * gearPercent / 100;
     return static_cast<uint32_t>(Clamp(power, 0, 0x7FFFFFFF));
+}
+
+uint32_t CpuPowerMilliwatts(BoardState& state)
+{
+    return PowerAtPercent(state, GearPercent(state));
 }
 
 uint32_t EncodePower(int32_t controllerType, uint32_t milliwatts)
@@ -153,32 +157,47 @@ uint16_t EncodeLinear11(double value)
     return static_cast<uint16_t>((15 << 11) | 2047);
 }
 
-int32_t UpdateAutoSubLevel(BoardState& state)
+int32_t AutoChoice(BoardState& state)
 {
-    ItemRecord* sub = FindItem(state, item::AutoSubLevel);
-    if (!sub) {
-        return 1;
-    }
-    if (sub->pinned) {
-        return sub->value[0];
-    }
     auto threshold = [&](uint32_t id, uint32_t fallback) {
         const ItemRecord* record = FindItem(state, id);
         return record ? static_cast<uint32_t>(record->value[0]) : fallback;
     };
-    uint32_t load = EncodeLoad(ControllerType(state), CpuPowerMilliwatts(state));
-    int32_t level;
+    // The current the load draws at full performance: judged in the gear it chooses, the choice
+    // would feed back on itself.
+    uint32_t load = EncodeLoad(ControllerType(state), PowerAtPercent(state, 100));
     if (load < threshold(item::Threshold1, 0)) {
-        level = 3;
-    } else if (load < threshold(item::Threshold2, 0)) {
-        level = 2;
-    } else if (load < threshold(item::Threshold3, 255)) {
-        level = 1;
-    } else {
-        level = 0;
+        return 3;
     }
-    sub->value[0] = level;
-    return level;
+    if (load < threshold(item::Threshold2, 0)) {
+        return 2;
+    }
+    return load < threshold(item::Threshold3, 255) ? 1 : 0;
+}
+
+bool BoardRunsAuto(const BoardState& state)
+{
+    return FieldValue(state, Field::Level) == 0x8000 && !IsFFamily(ControllerType(state));
+}
+
+int32_t AutoSubLevel(BoardState& state)
+{
+    const ItemRecord* sub = FindItem(state, item::AutoSubLevel);
+    if (sub && sub->pinned) {
+        return sub->value[0];
+    }
+    if (BoardRunsAuto(state)) {
+        return AutoChoice(state);
+    }
+    return sub ? sub->value[0] : 1;
+}
+
+void KeepAutoChoice(BoardState& state)
+{
+    ItemRecord* sub = FindItem(state, item::AutoSubLevel);
+    if (sub && !sub->pinned && BoardRunsAuto(state)) {
+        sub->value[0] = AutoChoice(state);
+    }
 }
 
 } // namespace simboard

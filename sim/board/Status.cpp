@@ -105,8 +105,8 @@ std::string StatusText()
     text += Format("overclock   CheckOC %d, item 0x09080000 %s\n",
                    static_cast<int>(FieldValue(state, Field::CheckOC)),
                    oc && oc->supported ? FormatValue(oc->value[0]).c_str() : "missing");
-    text += Format("K-Fan 3     %d\n",
-                   static_cast<int>(FieldValue(state, Field::IsKFanThreeSupported)));
+    text +=
+        Format("K-Fan 3     %d\n", CapabilityAnswer(state, Field::IsKFanThreeSupported) ? 1 : 0);
 
     if (state.packageCount > 3) {
         uint32_t element = state.package[3];

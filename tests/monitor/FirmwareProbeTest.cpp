@@ -56,6 +56,39 @@ TEST_F(FirmwareProbeTest, AMissingLibraryOrOrdinalIsANo)
     EXPECT_TRUE(Calls(simboard::Library::KdAcpi).empty());
 }
 
+TEST_F(FirmwareProbeTest, AFailedPackageReadIsANo)
+{
+    ASSERT_TRUE(simboard::SetField(simboard::Field::KdAcpiReadFails, 1));
+    simboard::ClearJournal();
+    tvtest::TraceCapture trace;
+    EXPECT_FALSE(tv::ProbeFirmwareDozeCapable());
+    EXPECT_EQ(Calls(simboard::Library::KdAcpi), (Strings{"#1()", "#4(0x1000)"}));
+    EXPECT_TRUE(trace.Contains("~~~[CpuPowerMonitor] the firmware package cannot be read"));
+}
+
+TEST_F(FirmwareProbeTest, ARevisionWithoutValueIsANo)
+{
+    ASSERT_TRUE(simboard::SetField(simboard::Field::KdAcpiValueNull, 1));
+    simboard::ClearJournal();
+    tvtest::TraceCapture trace;
+    EXPECT_FALSE(tv::ProbeFirmwareDozeCapable());
+    EXPECT_EQ(Calls(simboard::Library::KdAcpi), kWalk);
+    EXPECT_TRUE(trace.Contains("~~~[CpuPowerMonitor] the firmware package has no revision value"));
+}
+
+TEST_F(FirmwareProbeTest, OneMissingOrdinalIsANoBeforeAnyCall)
+{
+    // The stand-in built without ordinal 10, kept outside the stage.
+    const std::string library = tvtest::StageDir() + "..\\testlibs\\kdacpi-no10\\kdacpi.dll";
+    ASSERT_NE(GetFileAttributesA(library.c_str()), INVALID_FILE_ATTRIBUTES) << library;
+    simboard::ClearJournal();
+    tvtest::TraceCapture trace;
+    EXPECT_FALSE(tv::ProbeFirmwareDozeCapable(library.c_str()));
+    EXPECT_EQ(trace.Count("has no ordinal"), 1u);
+    EXPECT_TRUE(trace.Contains("kdacpi.dll has no ordinal 10"));
+    EXPECT_TRUE(Calls(simboard::Library::KdAcpi).empty());
+}
+
 TEST_F(FirmwareProbeTest, TheMonitorProbesOncePerProcess)
 {
     tv::CpuPowerMonitor& monitor = MakeMonitor();

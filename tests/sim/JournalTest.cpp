@@ -328,4 +328,31 @@ TEST_F(OtherLibrariesTest, DozeMuteAndSpindownAreJournaledWithTheirLibraries)
                      }));
 }
 
+TEST_F(OtherLibrariesTest, SharedCapabilityQueriesAgreeWithThePowerGearLibrary)
+{
+    simtest::Module gear(simtest::StagePath("OptiGear.dll"));
+    simtest::Module doze(simtest::StagePath("OptiDoze.dll"));
+    ASSERT_TRUE(gear.Loaded() && doze.Loaded());
+    auto answers = [&](const char* query) {
+        return std::make_pair(gear.Entry<NoArgs>(query)(), doze.Entry<NoArgs>(query)());
+    };
+    const std::pair<BOOL8, BOOL8> yes(1, 1), no(0, 0);
+    for (const char* query : {"IsKFanThreeSupported", "IsThermostatSupported"}) {
+        ASSERT_TRUE(simboard::Reset("default"));
+        EXPECT_EQ(answers(query), yes) << query;
+        ASSERT_TRUE(simboard::Reset("unsupported"));
+        EXPECT_EQ(answers(query), no) << query;
+        ASSERT_TRUE(simboard::SetField(Field::IsSupport, 1));
+        EXPECT_EQ(answers(query), yes) << query;
+        ASSERT_TRUE(simboard::SetField(Field::IsSupportFails, 1));
+        EXPECT_EQ(answers(query), no) << query;
+    }
+    ASSERT_TRUE(simboard::Reset("unsupported"));
+    EXPECT_NE(simboard::StatusText().find("K-Fan 3     0\n"), std::string::npos);
+    ASSERT_TRUE(simboard::Reset("default"));
+    ASSERT_TRUE(simboard::SetField(Field::IsKFanThreeSupported, 0));
+    EXPECT_EQ(answers("IsKFanThreeSupported"), no);
+    EXPECT_NE(simboard::StatusText().find("K-Fan 3     0\n"), std::string::npos);
+}
+
 } // namespace

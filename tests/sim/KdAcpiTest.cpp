@@ -158,4 +158,78 @@ TEST_F(KdAcpiTest, ForeignBuffersAreNotPackages)
     EXPECT_EQ(m_value(forged), nullptr);
 }
 
+TEST_F(KdAcpiTest, OnlyHandlesOfTheLastPackageAreWalked)
+{
+    // Room for 64 elements, filled with two: the bytes after them are the caller's.
+    ASSERT_TRUE(simboard::SetPackage({0x4B44, 3}));
+    std::vector<unsigned char> buffer(8 + 64 * 12, 0xCC);
+    DWORD size = static_cast<DWORD>(buffer.size());
+    ASSERT_EQ(m_read(buffer.data(), &size), 1);
+    ASSERT_EQ(size, 8u + 2 * 12);
+    const unsigned char* first = static_cast<const unsigned char*>(m_first(buffer.data()));
+    ASSERT_EQ(first, buffer.data() + 8);
+    const unsigned char* last = static_cast<const unsigned char*>(m_next(first));
+    ASSERT_EQ(last, first + 12);
+
+    // The elements and the header rewritten to claim a longer package change nothing.
+    std::vector<unsigned char> copy(buffer.begin(), buffer.begin() + size);
+    for (size_t offset : {size_t(4), size_t(8 + 4), size_t(8 + 12 + 4)}) {
+        buffer[offset] = 50;
+    }
+    buffer[8 + 12] = 0; // the last element claims to be the first
+    EXPECT_EQ(m_count(buffer.data()), 2);
+    EXPECT_EQ(m_next(last), nullptr);
+    // A pointer into the buffer that is no element, and one just past the package.
+    EXPECT_EQ(m_next(first + 1), nullptr);
+    EXPECT_EQ(m_value(first + 4), nullptr);
+    EXPECT_EQ(m_value(buffer.data()), nullptr);
+    EXPECT_EQ(m_value(last + 12), nullptr);
+    EXPECT_EQ(m_next(last + 12), nullptr);
+    const DWORD* value = m_value(last);
+    ASSERT_EQ(value, reinterpret_cast<const DWORD*>(last + 8));
+
+    // A copy of a package is not the package; a new read makes the old buffer foreign.
+    EXPECT_EQ(m_count(copy.data()), 0);
+    EXPECT_EQ(m_first(copy.data()), nullptr);
+    EXPECT_EQ(m_next(copy.data() + 8), nullptr);
+    std::vector<unsigned char> second(4096);
+    size = 4096;
+    ASSERT_EQ(m_read(second.data(), &size), 1);
+    EXPECT_EQ(m_count(buffer.data()), 0);
+    EXPECT_EQ(m_first(buffer.data()), nullptr);
+    EXPECT_EQ(m_next(first), nullptr);
+    EXPECT_EQ(m_value(first), nullptr);
+    EXPECT_EQ(Walk(second.data()), (std::vector<uint32_t>{0x4B44, 3}));
+
+    // A read that fails leaves no package to walk.
+    size = 2;
+    EXPECT_EQ(m_read(second.data(), &size), 0);
+    EXPECT_EQ(m_count(second.data()), 0);
+    EXPECT_EQ(m_first(second.data()), nullptr);
+}
+
+TEST_F(KdAcpiTest, BoardCanFailTheReadOrTheValues)
+{
+    std::vector<unsigned char> buffer(4096, 0xCC);
+    DWORD size = 4096;
+    ASSERT_TRUE(simboard::SetField(simboard::Field::KdAcpiReadFails, 1));
+    EXPECT_EQ(m_read(buffer.data(), &size), 0);
+    EXPECT_EQ(size, 4096u);
+    EXPECT_EQ(buffer[0], 0xCC);
+    EXPECT_EQ(m_count(buffer.data()), 0);
+    EXPECT_EQ(Probe(), -1);
+
+    ASSERT_TRUE(simboard::SetField(simboard::Field::KdAcpiReadFails, 0));
+    ASSERT_TRUE(simboard::SetField(simboard::Field::KdAcpiValueNull, 1));
+    ASSERT_EQ(m_read(buffer.data(), &size), 1);
+    const void* first = m_first(buffer.data());
+    ASSERT_NE(first, nullptr);
+    EXPECT_NE(m_next(first), nullptr);
+    EXPECT_EQ(m_value(first), nullptr);
+    EXPECT_EQ(Probe(), -1);
+
+    ASSERT_TRUE(simboard::SetField(simboard::Field::KdAcpiValueNull, 0));
+    EXPECT_EQ(Probe(), 0x02010000);
+}
+
 } // namespace

@@ -166,7 +166,7 @@ TEST_F(LiveReadingTest, AutoSubLevelFollowsLoadAgainstThresholds)
     EXPECT_NEAR(Watts(), 10.0, 0.01);
     EXPECT_EQ(Read(0x0E060001), 3u);
 
-    // Full load while saving: 50 W, 40 A, not below threshold 2: performance (1), 100 W.
+    // Full load: 100 W and 80 A at High performance, not below threshold 2: performance (1).
     ASSERT_TRUE(simboard::SetField(Field::CpuLoad, 100));
     EXPECT_EQ(Read(0x0E060001), 1u);
     EXPECT_NEAR(Watts(), 100.0, 0.1);
@@ -189,6 +189,52 @@ TEST_F(LiveReadingTest, AutoSubLevelFollowsLoadAgainstThresholds)
     EXPECT_NEAR(Watts(), 50.0, 0.1);
     ASSERT_TRUE(simboard::ClearItem(0x0E060001));
     EXPECT_EQ(Read(0x0E060001), 1u);
+}
+
+TEST_F(LiveReadingTest, PowerFollowsTheAutoChoiceThatNobodyRead)
+{
+    for (const char* preset : {"7000", "legacy"}) {
+        ASSERT_TRUE(simboard::Reset(preset));
+        UseSimpleModel(0);
+        ASSERT_EQ(m_set(0x0E0A0014, 20), 1);
+        ASSERT_EQ(m_set(0x0E0A0015, 40), 1);
+        ASSERT_EQ(m_set(0x0E0A0016, 255), 1);
+        ASSERT_EQ(m_setLevel(0x8000), 1);
+
+        // Idle: 16 A at High performance, below threshold 1: max saving, half of 20 W.
+        EXPECT_NEAR(Watts(), 10.0, 0.05) << preset;
+        // Full load: 80 A: performance.
+        ASSERT_TRUE(simboard::SetField(Field::CpuLoad, 100));
+        EXPECT_NEAR(Watts(), 100.0, 0.1) << preset;
+        EXPECT_EQ(simboard::CpuPowerMilliwatts(), 100000u) << preset;
+        // 30 %: 35 A, between thresholds 1 and 2: medium saving, 75 % of 44 W.
+        ASSERT_TRUE(simboard::SetField(Field::CpuLoad, 30));
+        EXPECT_NEAR(Watts(), 33.0, 0.05) << preset;
+        ASSERT_TRUE(simboard::SetField(Field::CpuLoad, 0));
+        EXPECT_NEAR(Watts(), 10.0, 0.05) << preset;
+
+        // Nobody read the sub-level; looking at the board shows the choice and stores nothing.
+        for (const simboard::JournalEntry& call :
+             simboard::ReadJournal().Calls(simboard::Library::OptiGear, "OptiGearGetItem")) {
+            EXPECT_NE(call.args.at(0), 0x0E060001) << preset;
+        }
+        EXPECT_NE(simboard::StatusText().find("  0x0E060001  3  live\n"), std::string::npos)
+            << simboard::StatusText();
+        int32_t shown = 0;
+        ASSERT_TRUE(simboard::GetItem(0x0E060001, &shown));
+        EXPECT_EQ(shown, 3);
+        simboard::ItemState sub;
+        ASSERT_TRUE(simboard::GetItemState(0x0E060001, &sub));
+        EXPECT_EQ(sub.value, 1) << "the preset's value, untouched by reading";
+        EXPECT_FALSE(sub.pinned);
+
+        // Leaving Auto, the item keeps the board's last choice, still unread.
+        ASSERT_TRUE(simboard::SetField(Field::CpuLoad, 30));
+        ASSERT_EQ(m_setLevel(0), 1);
+        ASSERT_TRUE(simboard::SetField(Field::CpuLoad, 100));
+        EXPECT_EQ(Read(0x0E060001), 2u) << preset;
+        EXPECT_NEAR(Watts(), 100.0, 0.1) << preset;
+    }
 }
 
 TEST_F(LiveReadingTest, UncalibratedAutoRunsAtPerformance)

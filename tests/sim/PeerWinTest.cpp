@@ -96,6 +96,20 @@ TEST(PeerWinTest, UsageErrorWithoutClass)
 {
     simtest::Captured run = simtest::RunCaptured(simtest::StagePath("peerwin.exe"), "--title x");
     EXPECT_EQ(run.exitCode, 2);
+    EXPECT_EQ(run.err.find("usage: peerwin"), 0u) << run.err;
+    EXPECT_EQ(run.out, "");
+}
+
+TEST(PeerWinTest, HelpGoesToStandardOutput)
+{
+    for (const char* help : {"--help", "-h", "/?", "--class X --help"}) {
+        simtest::Captured run = simtest::RunCaptured(simtest::StagePath("peerwin.exe"), help);
+        EXPECT_EQ(run.exitCode, 0) << help;
+        EXPECT_EQ(run.out.find("usage: peerwin"), 0u) << help << ": " << run.out;
+        EXPECT_NE(run.out.find("--lifetime"), std::string::npos) << help;
+        EXPECT_EQ(run.err, "") << help;
+    }
+    EXPECT_EQ(FindWindowA("X", nullptr), nullptr);
 }
 
 } // namespace

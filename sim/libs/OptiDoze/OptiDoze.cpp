@@ -25,6 +25,14 @@ BOOL8 Answer(const char* function, Field field)
     });
 }
 
+// The capability queries it shares with the power-gear library answer as that one does.
+BOOL8 Capability(const char* function, Field field)
+{
+    return Journaled(function, {}, [&](BoardState& state, CallRecord& call) {
+        call.result = simboard::CapabilityAnswer(state, field) ? 1 : 0;
+    });
+}
+
 BOOL8 Read(const char* function, Field field, int* value)
 {
     return Journaled(function, {}, [&](BoardState& state, CallRecord& call) {
@@ -141,7 +149,7 @@ MAKER_EXPORT BOOL8 MAKER_CALL IsOptiDoze()
 
 MAKER_EXPORT BOOL8 MAKER_CALL IsThermostatSupported()
 {
-    return Answer("IsThermostatSupported", Field::IsThermostatSupported);
+    return Capability("IsThermostatSupported", Field::IsThermostatSupported);
 }
 
 MAKER_EXPORT BOOL8 MAKER_CALL OptiHushIsSupport()
@@ -151,7 +159,7 @@ MAKER_EXPORT BOOL8 MAKER_CALL OptiHushIsSupport()
 
 MAKER_EXPORT BOOL8 MAKER_CALL IsKFanThreeSupported()
 {
-    return Answer("IsKFanThreeSupported", Field::IsKFanThreeSupported);
+    return Capability("IsKFanThreeSupported", Field::IsKFanThreeSupported);
 }
 
 MAKER_EXPORT BOOL8 MAKER_CALL GetPowerButtonSetting(int* value)

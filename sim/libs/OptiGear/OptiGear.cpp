@@ -17,8 +17,7 @@ BOOL8 Answer(const char* function, Field field)
 {
     return static_cast<BOOL8>(simboard::JournaledCall(
         Library::OptiGear, function, {}, 0, [&](BoardState& state, CallRecord& call) {
-            call.result =
-                simboard::BoardSupported(state) && simboard::FieldValue(state, field) ? 1 : 0;
+            call.result = simboard::CapabilityAnswer(state, field) ? 1 : 0;
         }));
 }
 

@@ -1,7 +1,9 @@
 // kdacpi.dll stand-in: hands out the simulated board's firmware package. Ordinal 4 copies it into
-// the caller's buffer as a header and self-describing elements (each knows its index and the
-// element count), so walking it never needs more than the element in hand and never leaves the
-// elements that were copied; a buffer too small for the package gets the elements that fit.
+// the caller's buffer as a header and elements; a buffer too small for the package gets the
+// elements that fit. The library remembers the buffer it filled last and what it wrote there, and
+// the walking ordinals accept only that buffer and pointers to its elements: a handle it did not
+// hand out (a forged element, another buffer, one filled by an earlier call) answers null or 0,
+// and nothing here reads the caller's memory.
 #include "sim/board/BoardLogic.h"
 #include "sim/board/Call.h"
 #include "sim/libs/MakerExport.h"
@@ -11,6 +13,7 @@
 
 using simboard::BoardState;
 using simboard::CallRecord;
+using simboard::Field;
 using simboard::Library;
 
 namespace {
@@ -32,22 +35,50 @@ struct Element
 
 static_assert(sizeof(Header) == 8 && sizeof(Element) == 12, "package layout");
 
-bool ReadHeader(const void* buffer, Header* header)
+// The package the last call of ordinal 4 wrote, in this process. Only touched by the exports'
+// bodies, which run under the board's lock.
+struct Issued
 {
-    if (!buffer) {
-        return false;
-    }
-    std::memcpy(header, buffer, sizeof *header);
-    return header->magic == kMagic && header->count <= simboard::kMaxPackageElements;
+    uintptr_t buffer = 0; // 0: no package handed out
+    uint32_t count = 0;
+    uint32_t values[simboard::kMaxPackageElements] = {};
+};
+
+Issued g_issued;
+
+uintptr_t Address(const void* pointer)
+{
+    return reinterpret_cast<uintptr_t>(pointer);
 }
 
-bool ReadElement(const void* element, Element* out)
+bool IsIssuedBuffer(const void* buffer)
 {
-    if (!element) {
+    return g_issued.buffer != 0 && Address(buffer) == g_issued.buffer;
+}
+
+// The index of an element of the issued package, or false for any other pointer.
+bool ElementIndex(const void* element, uint32_t* index)
+{
+    if (g_issued.buffer == 0 || !element) {
         return false;
     }
-    std::memcpy(out, element, sizeof *out);
-    return out->count <= simboard::kMaxPackageElements && out->index < out->count;
+    uintptr_t first = g_issued.buffer + sizeof(Header);
+    uintptr_t address = Address(element);
+    if (address < first || (address - first) % sizeof(Element) != 0) {
+        return false;
+    }
+    uintptr_t position = (address - first) / sizeof(Element);
+    if (position >= g_issued.count) {
+        return false;
+    }
+    *index = static_cast<uint32_t>(position);
+    return true;
+}
+
+const unsigned char* ElementAt(uint32_t index)
+{
+    return reinterpret_cast<const unsigned char*>(g_issued.buffer + sizeof(Header) +
+                                                  index * sizeof(Element));
 }
 
 } // namespace
@@ -63,7 +94,10 @@ extern "C" BOOL8 MAKER_CALL KdAcpiReadPackage(void* buffer, DWORD* size)
     int32_t sizeIn = size ? static_cast<int32_t>(*size) : -1;
     return static_cast<BOOL8>(simboard::JournaledCall(
         Library::KdAcpi, "#4", {sizeIn}, 0, [&](BoardState& state, CallRecord& call) {
-            if (!size) {
+            // Whatever this call does, the handles of an earlier package are no longer valid.
+            g_issued.buffer = 0;
+            g_issued.count = 0;
+            if (!size || simboard::FieldValue(state, Field::KdAcpiReadFails)) {
                 return;
             }
             uint32_t count = state.packageCount < simboard::kMaxPackageElements
@@ -85,7 +119,10 @@ extern "C" BOOL8 MAKER_CALL KdAcpiReadPackage(void* buffer, DWORD* size)
             for (uint32_t i = 0; i < fit; ++i, next += sizeof(Element)) {
                 Element element = {i, fit, state.package[i]};
                 std::memcpy(next, &element, sizeof element);
+                g_issued.values[i] = state.package[i];
             }
+            g_issued.buffer = Address(buffer);
+            g_issued.count = fit;
             *size = static_cast<DWORD>(sizeof(Header) + fit * sizeof(Element));
             call.result = 1;
             call.Out(static_cast<int32_t>(*size));
@@ -96,8 +133,7 @@ extern "C" int MAKER_CALL KdAcpiElementCount(const void* buffer)
 {
     return simboard::JournaledCall(
         Library::KdAcpi, "#7", {}, 0, [&](BoardState&, CallRecord& call) {
-            Header header;
-            call.result = ReadHeader(buffer, &header) ? static_cast<int32_t>(header.count) : 0;
+            call.result = IsIssuedBuffer(buffer) ? static_cast<int32_t>(g_issued.count) : 0;
         });
 }
 
@@ -105,9 +141,8 @@ extern "C" const void* MAKER_CALL KdAcpiFirstElement(const void* buffer)
 {
     const void* first = nullptr;
     simboard::JournaledCall(Library::KdAcpi, "#6", {}, 0, [&](BoardState&, CallRecord& call) {
-        Header header;
-        if (ReadHeader(buffer, &header) && header.count > 0) {
-            first = static_cast<const unsigned char*>(buffer) + sizeof(Header);
+        if (IsIssuedBuffer(buffer) && g_issued.count > 0) {
+            first = ElementAt(0);
             call.result = 1;
             call.Out(0);
         }
@@ -119,11 +154,11 @@ extern "C" const void* MAKER_CALL KdAcpiNextElement(const void* element)
 {
     const void* next = nullptr;
     simboard::JournaledCall(Library::KdAcpi, "#10", {}, 0, [&](BoardState&, CallRecord& call) {
-        Element current;
-        if (ReadElement(element, &current) && current.index + 1 < current.count) {
-            next = static_cast<const unsigned char*>(element) + sizeof(Element);
+        uint32_t index;
+        if (ElementIndex(element, &index) && index + 1 < g_issued.count) {
+            next = ElementAt(index + 1);
             call.result = 1;
-            call.Out(static_cast<int32_t>(current.index + 1));
+            call.Out(static_cast<int32_t>(index + 1));
         }
     });
     return next;
@@ -132,13 +167,12 @@ extern "C" const void* MAKER_CALL KdAcpiNextElement(const void* element)
 extern "C" const DWORD* MAKER_CALL KdAcpiElementValue(const void* element)
 {
     const DWORD* value = nullptr;
-    simboard::JournaledCall(Library::KdAcpi, "#9", {}, 0, [&](BoardState&, CallRecord& call) {
-        Element current;
-        if (ReadElement(element, &current)) {
-            value = reinterpret_cast<const DWORD*>(static_cast<const unsigned char*>(element) +
-                                                   offsetof(Element, value));
+    simboard::JournaledCall(Library::KdAcpi, "#9", {}, 0, [&](BoardState& state, CallRecord& call) {
+        uint32_t index;
+        if (ElementIndex(element, &index) && !simboard::FieldValue(state, Field::KdAcpiValueNull)) {
+            value = reinterpret_cast<const DWORD*>(ElementAt(index) + offsetof(Element, value));
             call.result = 1;
-            call.Out(static_cast<int32_t>(current.value));
+            call.Out(static_cast<int32_t>(g_issued.values[index]));
         }
     });
     return value;

@@ -17,6 +17,7 @@ const char kUsage[] =
     "  --reply N    the result of every recorded message (default 0)\n"
     "  --parent PID close when that process ends\n"
     "  --lifetime S close after S seconds\n"
+    "  --help       this text\n"
     "WM_CLOSE closes the window and ends the program with 0.\n";
 
 const UINT_PTR kLifetimeTimer = 1;
@@ -147,12 +148,21 @@ private:
     HANDLE m_log = INVALID_HANDLE_VALUE;
 };
 
-bool ParseOptions(int argc, char** argv, Options* options)
+enum class Parsed
+{
+    Run,
+    Help,
+    Bad,
+};
+
+Parsed ParseOptions(int argc, char** argv, Options* options)
 {
     for (int i = 1; i < argc; ++i) {
         std::string arg = argv[i];
         bool hasValue = i + 1 < argc;
-        if (arg == "--hidden") {
+        if (arg == "--help" || arg == "-h" || arg == "/?") {
+            return Parsed::Help;
+        } else if (arg == "--hidden") {
             options->hidden = true;
         } else if (arg == "--class" && hasValue) {
             options->className = argv[++i];
@@ -167,10 +177,10 @@ bool ParseOptions(int argc, char** argv, Options* options)
         } else if (arg == "--lifetime" && hasValue) {
             options->lifetimeSeconds = static_cast<UINT>(std::strtoul(argv[++i], nullptr, 0));
         } else {
-            return false;
+            return Parsed::Bad;
         }
     }
-    return !options->className.empty();
+    return options->className.empty() ? Parsed::Bad : Parsed::Run;
 }
 
 struct ParentWatch
@@ -192,9 +202,15 @@ DWORD WINAPI WatchParent(void* context)
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
 {
     Options options;
-    if (!ParseOptions(__argc, __argv, &options)) {
+    switch (ParseOptions(__argc, __argv, &options)) {
+    case Parsed::Help:
+        std::fputs(kUsage, stdout);
+        return 0;
+    case Parsed::Bad:
         std::fputs(kUsage, stderr);
         return 2;
+    case Parsed::Run:
+        break;
     }
     PeerWindow peer(options);
     if (!peer.Create(instance)) {
