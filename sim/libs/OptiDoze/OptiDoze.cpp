@@ -2,9 +2,9 @@
 // answers and the hardware items are the board's. Every call is journaled.
 #include "sim/board/BoardLogic.h"
 #include "sim/board/Call.h"
+#include "sim/libs/ItemCalls.h"
 #include "sim/libs/MakerExport.h"
 
-using simboard::Access;
 using simboard::BoardState;
 using simboard::CallRecord;
 using simboard::Field;
@@ -87,14 +87,7 @@ MAKER_EXPORT BOOL8 MAKER_CALL OptiDozeIsSupport(int* value)
 
 MAKER_EXPORT BOOL8 MAKER_CALL OptiGearIsSupport(int* value)
 {
-    return Journaled("OptiGearIsSupport", {}, [&](BoardState& state, CallRecord& call) {
-        if (!value || simboard::FieldValue(state, Field::IsSupportFails)) {
-            return;
-        }
-        *value = simboard::FieldValue(state, Field::IsSupport);
-        call.result = 1;
-        call.Out(*value);
-    });
+    return simlibs::IsSupportCall(Library::OptiDoze, value);
 }
 
 MAKER_EXPORT BOOL8 MAKER_CALL OptiDozeCheckReboot(int* value)
@@ -174,29 +167,15 @@ MAKER_EXPORT BOOL8 MAKER_CALL SetPowerButtonSetting(int value)
 
 MAKER_EXPORT BOOL8 MAKER_CALL OptiDozeGetItem(int item, int* value)
 {
-    return Journaled("OptiDozeGetItem", {item}, [&](BoardState& state, CallRecord& call) {
-        int32_t reading;
-        if (!value ||
-            !simboard::ReadItem(state, static_cast<uint32_t>(item), &reading, Access::Library)) {
-            return;
-        }
-        *value = reading;
-        call.result = 1;
-        call.Out(reading);
-    });
+    return simlibs::GetItemCall(Library::OptiDoze, "OptiDozeGetItem", item, value);
 }
 
 MAKER_EXPORT BOOL8 MAKER_CALL OptiDozeSetItem(int item, int value)
 {
-    return Journaled("OptiDozeSetItem", {item, value}, [&](BoardState& state, CallRecord& call) {
-        call.result =
-            simboard::WriteItem(state, static_cast<uint32_t>(item), value, Access::Library) ? 1 : 0;
-    });
+    return simlibs::SetItemCall(Library::OptiDoze, "OptiDozeSetItem", item, value);
 }
 
 MAKER_EXPORT BOOL8 MAKER_CALL IsItemSupported(int item)
 {
-    return Journaled("IsItemSupported", {item}, [&](BoardState& state, CallRecord& call) {
-        call.result = simboard::IsItemSupported(state, static_cast<uint32_t>(item)) ? 1 : 0;
-    });
+    return simlibs::IsItemSupportedCall(Library::OptiDoze, item);
 }

@@ -1,6 +1,7 @@
 // OptiGear.dll stand-in: the power-gear library over the simulated board. Every call is journaled.
 #include "sim/board/BoardLogic.h"
 #include "sim/board/Call.h"
+#include "sim/libs/ItemCalls.h"
 #include "sim/libs/MakerExport.h"
 
 using simboard::Access;
@@ -38,14 +39,7 @@ MAKER_EXPORT BOOL8 MAKER_CALL OptiGearInit()
 
 MAKER_EXPORT BOOL8 MAKER_CALL OptiGearIsSupport(int* supported)
 {
-    return Journaled("OptiGearIsSupport", {}, [&](BoardState& state, CallRecord& call) {
-        if (!supported || simboard::FieldValue(state, Field::IsSupportFails)) {
-            return;
-        }
-        *supported = simboard::FieldValue(state, Field::IsSupport);
-        call.result = 1;
-        call.Out(*supported);
-    });
+    return simlibs::IsSupportCall(Library::OptiGear, supported);
 }
 
 MAKER_EXPORT BOOL8 MAKER_CALL OptiGearCheckOC(int* overclocked)
@@ -154,24 +148,12 @@ MAKER_EXPORT BOOL8 MAKER_CALL OptiGearButtonEnable()
 
 MAKER_EXPORT BOOL8 MAKER_CALL OptiGearGetItem(int item, int* value)
 {
-    return Journaled("OptiGearGetItem", {item}, [&](BoardState& state, CallRecord& call) {
-        int32_t reading;
-        if (!value ||
-            !simboard::ReadItem(state, static_cast<uint32_t>(item), &reading, Access::Library)) {
-            return;
-        }
-        *value = reading;
-        call.result = 1;
-        call.Out(reading);
-    });
+    return simlibs::GetItemCall(Library::OptiGear, "OptiGearGetItem", item, value);
 }
 
 MAKER_EXPORT BOOL8 MAKER_CALL OptiGearSetItem(int item, int value)
 {
-    return Journaled("OptiGearSetItem", {item, value}, [&](BoardState& state, CallRecord& call) {
-        call.result =
-            simboard::WriteItem(state, static_cast<uint32_t>(item), value, Access::Library) ? 1 : 0;
-    });
+    return simlibs::SetItemCall(Library::OptiGear, "OptiGearSetItem", item, value);
 }
 
 // The extended write stores its second value; the first selects a sub-function the board
@@ -186,9 +168,7 @@ MAKER_EXPORT BOOL8 MAKER_CALL SetItemEx(int item, int a, int b)
 
 MAKER_EXPORT BOOL8 MAKER_CALL IsItemSupported(int item)
 {
-    return Journaled("IsItemSupported", {item}, [&](BoardState& state, CallRecord& call) {
-        call.result = simboard::IsItemSupported(state, static_cast<uint32_t>(item)) ? 1 : 0;
-    });
+    return simlibs::IsItemSupportedCall(Library::OptiGear, item);
 }
 
 // No string lists on this board.
