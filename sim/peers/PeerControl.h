@@ -3,6 +3,7 @@
 // benchmarks. Header only, raw Win32; every call is bounded in time, so a stuck or absent peer
 // fails a test instead of hanging it. The commands are listed in sim/peers/README.md.
 #include <windows.h>
+#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -161,6 +162,18 @@ private:
 
     std::string m_path;
 };
+
+// The words as a request or reply carries them (little-endian).
+inline std::vector<unsigned char> Words(std::initializer_list<DWORD> words)
+{
+    std::vector<unsigned char> bytes;
+    for (DWORD word : words) {
+        for (int i = 0; i < 4; ++i) {
+            bytes.push_back(static_cast<unsigned char>(word >> (8 * i)));
+        }
+    }
+    return bytes;
+}
 
 // Word index of a request or reply (little-endian), 0 past its end.
 inline DWORD WordAt(const std::vector<unsigned char>& bytes, size_t index)

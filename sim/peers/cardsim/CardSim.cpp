@@ -40,11 +40,7 @@ const char kUsage[] =
 
 int Usage(const std::string& problem)
 {
-    if (!problem.empty()) {
-        std::fprintf(stderr, "cardsim: %s\n", problem.c_str());
-    }
-    std::fputs(kUsage, problem.empty() ? stdout : stderr);
-    return problem.empty() ? 0 : 2;
+    return PrintUsage("cardsim", kUsage, problem);
 }
 
 struct Options
@@ -201,18 +197,10 @@ int main(int argc, char** argv)
 
     PeerRuntime runtime;
     std::string error;
-    auto serveCard = [&](const Bytes& request) {
-        runtime.Log().Record(request);
-        if (options.verbose) {
-            std::printf("cardsim: request %s\n", HexBytes(request).c_str());
-        }
-        DWORD delay = card.Delay();
-        if (delay && !runtime.Pause(delay)) {
-            return Bytes();
-        }
-        return card.Answer(request);
-    };
-    if (!runtime.Serve(kCardPipe, static_cast<int>(options.instances), serveCard, error) ||
+    if (!runtime.ServeRecorded(
+            kCardPipe, static_cast<int>(options.instances), "cardsim", options.verbose,
+            [&] { return card.Delay(); },
+            [&](const Bytes& request) { return card.Answer(request); }, error) ||
         !runtime.StartControl(
             options.control,
             [&](const std::vector<std::string>& words, std::string& reply) {

@@ -2,6 +2,8 @@
 
 #include "sim/peers/kit/PeerText.h"
 
+#include <cstdio>
+
 namespace tvsim {
 namespace {
 
@@ -76,6 +78,26 @@ bool PeerRuntime::Serve(const std::string& name, int instances, PipeHandler hand
     m_servers.emplace_back(
         new MessagePipeServer("\\\\.\\pipe\\" + name, instances, m_stop, std::move(handler)));
     return m_servers.back()->Start(error);
+}
+
+bool PeerRuntime::ServeRecorded(const std::string& name, int instances, const char* tag,
+                                bool verbose, std::function<DWORD()> delay, PipeHandler answer,
+                                std::string& error)
+{
+    return Serve(
+        name, instances,
+        [this, tag, verbose, delay, answer](const Bytes& request) {
+            m_log.Record(request);
+            if (verbose) {
+                std::printf("%s: request %s\n", tag, HexBytes(request).c_str());
+            }
+            const DWORD ms = delay();
+            if (ms && !Pause(ms)) {
+                return Bytes();
+            }
+            return answer(request);
+        },
+        error);
 }
 
 bool PeerRuntime::StartControl(const std::string& name, CommandHandler handler, std::string& error)

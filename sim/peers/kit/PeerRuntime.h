@@ -51,6 +51,10 @@ public:
 
     // Serves a pipe until the stop (full name "\\.\pipe\" + name).
     bool Serve(const std::string& name, int instances, PipeHandler handler, std::string& error);
+    // Serves a peer's own pipe: every request logged (and printed as "tag: request HEX" when
+    // verbose), answered after delay() milliseconds unless a stop comes first.
+    bool ServeRecorded(const std::string& name, int instances, const char* tag, bool verbose,
+                       std::function<DWORD()> delay, PipeHandler answer, std::string& error);
     // Starts the control pipe last, so that a peer answering "ping" serves everything else.
     bool StartControl(const std::string& name, CommandHandler handler, std::string& error);
     // Waits for the stop, then for every pipe thread.

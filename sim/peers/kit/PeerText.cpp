@@ -72,6 +72,15 @@ std::string HexNumber(DWORD value)
     return text;
 }
 
+int PrintUsage(const char* program, const char* usage, const std::string& problem)
+{
+    if (!problem.empty()) {
+        std::fprintf(stderr, "%s: %s\n", program, problem.c_str());
+    }
+    std::fputs(usage, problem.empty() ? stdout : stderr);
+    return problem.empty() ? 0 : 2;
+}
+
 void PutWord(std::vector<unsigned char>& bytes, DWORD word)
 {
     for (int i = 0; i < 4; ++i) {

@@ -14,6 +14,9 @@ std::vector<std::string> SplitWords(const std::string& text);
 // Two lower-case hex digits per byte, no separators.
 std::string HexBytes(const std::vector<unsigned char>& bytes);
 std::string HexNumber(DWORD value);
+// Prints the usage text: on stdout with exit code 0 when problem is empty (asked for help), else
+// "program: problem" and the usage on stderr with exit code 2.
+int PrintUsage(const char* program, const char* usage, const std::string& problem);
 // Appends a little-endian 32-bit word.
 void PutWord(std::vector<unsigned char>& bytes, DWORD word);
 // Word index of bytes, or false when it is not complete.

@@ -33,11 +33,7 @@ const char kUsage[] =
 
 int Usage(const std::string& problem)
 {
-    if (!problem.empty()) {
-        std::fprintf(stderr, "sysctlsim: %s\n", problem.c_str());
-    }
-    std::fputs(kUsage, problem.empty() ? stdout : stderr);
-    return problem.empty() ? 0 : 2;
+    return PrintUsage("sysctlsim", kUsage, problem);
 }
 
 class ServiceState
@@ -187,18 +183,10 @@ int main(int argc, char** argv)
 
     PeerRuntime runtime;
     std::string error;
-    auto serve = [&](const Bytes& request) {
-        runtime.Log().Record(request);
-        if (verbose) {
-            std::printf("sysctlsim: request %s\n", HexBytes(request).c_str());
-        }
-        DWORD delay = service.Delay();
-        if (delay && !runtime.Pause(delay)) {
-            return Bytes();
-        }
-        return service.Answer(request);
-    };
-    if (!runtime.Serve(kSysCtrlPipe, static_cast<int>(instances), serve, error) ||
+    if (!runtime.ServeRecorded(
+            kSysCtrlPipe, static_cast<int>(instances), "sysctlsim", verbose,
+            [&] { return service.Delay(); },
+            [&](const Bytes& request) { return service.Answer(request); }, error) ||
         !runtime.StartControl(
             control,
             [&](const std::vector<std::string>& words, std::string& reply) {
