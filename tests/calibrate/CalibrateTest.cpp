@@ -1,48 +1,15 @@
 // Calibrate.dll loaded as the program loads it: the load really occupies the processor, stops
 // when asked, and a restart replaces the threads instead of adding to them.
+#include "tests/support/Handles.h"
 #include "tests/support/Support.h"
 
 #include <windows.h>
-#include <tlhelp32.h>
 #include <gtest/gtest.h>
 
 namespace {
 
 using StartFn = int(WINAPI*)(int);
 using StopFn = int(WINAPI*)();
-
-// User plus kernel time of this process, in milliseconds.
-double ProcessCpuMs()
-{
-    FILETIME created, exited, kernel, user;
-    if (!GetProcessTimes(GetCurrentProcess(), &created, &exited, &kernel, &user)) {
-        ADD_FAILURE() << "GetProcessTimes failed: " << GetLastError();
-        return 0;
-    }
-    auto ticks = [](const FILETIME& time) {
-        return (static_cast<unsigned long long>(time.dwHighDateTime) << 32) | time.dwLowDateTime;
-    };
-    return (ticks(kernel) + ticks(user)) / 10000.0;
-}
-
-int ThreadCount()
-{
-    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
-    if (snapshot == INVALID_HANDLE_VALUE) {
-        ADD_FAILURE() << "CreateToolhelp32Snapshot failed: " << GetLastError();
-        return -1;
-    }
-    int count = 0;
-    THREADENTRY32 entry = {};
-    entry.dwSize = sizeof entry;
-    for (BOOL more = Thread32First(snapshot, &entry); more; more = Thread32Next(snapshot, &entry)) {
-        if (entry.th32OwnerProcessID == GetCurrentProcessId()) {
-            ++count;
-        }
-    }
-    CloseHandle(snapshot);
-    return count;
-}
 
 template <typename Fn> Fn Export(HMODULE library, const char* name)
 {
@@ -60,7 +27,7 @@ protected:
         burn = Export<StartFn>(m_library, "StartCalibrateWithCpuBurn");
         stop = Export<StopFn>(m_library, "StopCalibrate");
         ASSERT_TRUE(primary && burn && stop);
-        m_baseThreads = ThreadCount();
+        m_baseThreads = tvtest::CountProcessThreads();
     }
     void TearDown() override
     {
@@ -75,23 +42,24 @@ protected:
     // Waits until the load threads of the library number `threads`.
     bool LoadThreadsAre(int threads)
     {
-        return tvtest::WaitUntil([&] { return ThreadCount() == m_baseThreads + threads; }, 5000);
+        return tvtest::WaitUntil(
+            [&] { return tvtest::CountProcessThreads() == m_baseThreads + threads; }, 5000);
     }
 
     // The process gains `ms` of processor time before a generous deadline (a busy machine only
     // makes it slower); false when it never does.
     static bool GainsCpuTime(double ms)
     {
-        double start = ProcessCpuMs();
-        return tvtest::WaitUntil([&] { return ProcessCpuMs() - start >= ms; }, 20000);
+        double start = tvtest::ProcessCpuMs();
+        return tvtest::WaitUntil([&] { return tvtest::ProcessCpuMs() - start >= ms; }, 20000);
     }
 
     // Processor time gained over half a second; the test thread itself sleeps.
     static double CpuMsOverHalfASecond()
     {
-        double start = ProcessCpuMs();
+        double start = tvtest::ProcessCpuMs();
         Sleep(500);
-        return ProcessCpuMs() - start;
+        return tvtest::ProcessCpuMs() - start;
     }
 
     void ExpectLoadThenQuiet(StartFn start, int threads)
@@ -104,7 +72,7 @@ protected:
         DWORD before = GetTickCount();
         EXPECT_NE(0, stop());
         // Joined: the threads are gone when the call returns; generous bound for a busy machine.
-        EXPECT_EQ(m_baseThreads, ThreadCount());
+        EXPECT_EQ(m_baseThreads, tvtest::CountProcessThreads());
         EXPECT_LT(GetTickCount() - before, 5000u);
         EXPECT_LT(CpuMsOverHalfASecond(), 100.0) << "still busy after the stop";
     }

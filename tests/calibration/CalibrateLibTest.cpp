@@ -1,45 +1,16 @@
 // The load generator's loader: the real Calibrate.dll from the program folder, a missing library
 // and one without all entry points (each shown once, the missing calls skipped).
 #include "shell/CalibrateLib.h"
+#include "tests/support/Handles.h"
 #include "tests/support/Support.h"
 #include "tests/support/TempDir.h"
 
 #include <windows.h>
-#include <tlhelp32.h>
 #include <gtest/gtest.h>
 
 namespace {
 
 using tv::CalibrateLib;
-
-int ThreadCount()
-{
-    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
-    if (snapshot == INVALID_HANDLE_VALUE) {
-        ADD_FAILURE() << "CreateToolhelp32Snapshot failed: " << GetLastError();
-        return -1;
-    }
-    int count = 0;
-    THREADENTRY32 entry = {};
-    entry.dwSize = sizeof entry;
-    for (BOOL more = Thread32First(snapshot, &entry); more; more = Thread32Next(snapshot, &entry)) {
-        if (entry.th32OwnerProcessID == GetCurrentProcessId()) {
-            ++count;
-        }
-    }
-    CloseHandle(snapshot);
-    return count;
-}
-
-double ProcessCpuMs()
-{
-    FILETIME created, exited, kernel, user;
-    GetProcessTimes(GetCurrentProcess(), &created, &exited, &kernel, &user);
-    auto ticks = [](const FILETIME& time) {
-        return (static_cast<unsigned long long>(time.dwHighDateTime) << 32) | time.dwLowDateTime;
-    };
-    return (ticks(kernel) + ticks(user)) / 10000.0;
-}
 
 // Calls an export of the library at path, which is loaded already.
 int CallCounter(const std::string& path, const char* name)
@@ -85,32 +56,33 @@ TEST(CalibrateLib, RealLoadStartsAndStops)
 {
     CalibrateLib library(tvtest::StageDir());
     ASSERT_TRUE(library.HasAllEntries());
-    const int base = ThreadCount();
+    const int base = tvtest::CountProcessThreads();
 
-    const double before = ProcessCpuMs();
+    const double before = tvtest::ProcessCpuMs();
     EXPECT_TRUE(library.StartWithPrimary(4));
-    EXPECT_TRUE(tvtest::WaitUntil([&] { return ThreadCount() == base + 4; }, 5000));
+    EXPECT_TRUE(tvtest::WaitUntil([&] { return tvtest::CountProcessThreads() == base + 4; }, 5000));
     // Four busy threads on any machine use far more than a fifth of a second of processor time
     // within two seconds of wall time.
-    EXPECT_TRUE(tvtest::WaitUntil([&] { return ProcessCpuMs() - before > 200; }, 2000));
+    EXPECT_TRUE(tvtest::WaitUntil([&] { return tvtest::ProcessCpuMs() - before > 200; }, 2000));
     EXPECT_TRUE(library.Stop());
-    EXPECT_TRUE(tvtest::WaitUntil([&] { return ThreadCount() == base; }, 5000));
+    EXPECT_TRUE(tvtest::WaitUntil([&] { return tvtest::CountProcessThreads() == base; }, 5000));
 
     EXPECT_TRUE(library.StartWithCpuBurn(5));
-    EXPECT_TRUE(tvtest::WaitUntil([&] { return ThreadCount() == base + 5; }, 5000));
+    EXPECT_TRUE(tvtest::WaitUntil([&] { return tvtest::CountProcessThreads() == base + 5; }, 5000));
     EXPECT_TRUE(library.Stop());
-    EXPECT_TRUE(tvtest::WaitUntil([&] { return ThreadCount() == base; }, 5000));
+    EXPECT_TRUE(tvtest::WaitUntil([&] { return tvtest::CountProcessThreads() == base; }, 5000));
 }
 
 TEST(CalibrateLib, UnloadingStopsARunningLoad)
 {
-    const int base = ThreadCount();
+    const int base = tvtest::CountProcessThreads();
     {
         CalibrateLib library(tvtest::StageDir());
         EXPECT_TRUE(library.StartWithCpuBurn(4));
-        EXPECT_TRUE(tvtest::WaitUntil([&] { return ThreadCount() == base + 4; }, 5000));
+        EXPECT_TRUE(
+            tvtest::WaitUntil([&] { return tvtest::CountProcessThreads() == base + 4; }, 5000));
     }
-    EXPECT_TRUE(tvtest::WaitUntil([&] { return ThreadCount() == base; }, 5000));
+    EXPECT_TRUE(tvtest::WaitUntil([&] { return tvtest::CountProcessThreads() == base; }, 5000));
 }
 
 TEST(CalibrateLib, MissingLibraryIsShownOnceAndCallsAreSkipped)

@@ -14,22 +14,12 @@ namespace {
 using Bytes = std::vector<unsigned char>;
 using tv::QemPipeClient;
 using tv::SysCtrlPipeClient;
+using tvsim::Words;
 
 const char kBusyCard[] = "[QemPipeClient::Call] Failed, the previous request is not completed yet.";
 const char kTimeoutCard[] = "[QemPipeClient::Call] Failed, Waiting error or Timeout.";
 const char kBusySys[] = "CallSysCtrlService Failed, the previous request is not completed yet.";
 const char kTimeoutSys[] = "CallSysCtrlService Failed, Waiting error or Timeout.";
-
-Bytes Words(std::initializer_list<DWORD> words)
-{
-    Bytes bytes;
-    for (DWORD word : words) {
-        for (int i = 0; i < 4; ++i) {
-            bytes.push_back(static_cast<unsigned char>(word >> (8 * i)));
-        }
-    }
-    return bytes;
-}
 
 class CardPipeClient : public testing::Test
 {

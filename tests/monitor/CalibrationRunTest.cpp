@@ -12,6 +12,7 @@
 #include "shell/RegistrySchema.h"
 #include "sim/board/Numbers.h"
 #include "tests/monitor/MonitorTestSupport.h"
+#include "tests/support/Handles.h"
 #include "tests/support/RecordingController.h"
 
 #include <cmath>
@@ -59,18 +60,6 @@ protected:
         }
     }
 
-    // Seconds of processor time this process has used.
-    static double ProcessCpuSeconds()
-    {
-        FILETIME created, exited, kernel, user;
-        if (!GetProcessTimes(GetCurrentProcess(), &created, &exited, &kernel, &user)) {
-            return 0;
-        }
-        auto seconds = [](const FILETIME& time) {
-            return ((static_cast<uint64_t>(time.dwHighDateTime) << 32) | time.dwLowDateTime) / 1e7;
-        };
-        return seconds(kernel) + seconds(user);
-    }
     // The CPU current of family F (milliamps at 1.25 V) at full load and that gear percentage.
     static DWORD FullLoadReading(int gearPercent)
     {
@@ -112,11 +101,11 @@ TEST_F(CalibrationRunTest, ACompleteRunStoresTheThresholdsOfItsMeasurements)
     EXPECT_EQ(CalibrationFlag(), 1u);
     EXPECT_EQ(EnergyTimerEvents(controller), (Strings{"energy timer off"}));
     // The load generator starts when the second phase ends (step 99).
-    const double startCpu = ProcessCpuSeconds();
+    const double startCpu = tvtest::ProcessCpuMs() / 1000;
     RunSteps(*strategy, 1, 99);
-    const double unloadedCpu = ProcessCpuSeconds() - startCpu;
+    const double unloadedCpu = tvtest::ProcessCpuMs() / 1000 - startCpu;
     RunSteps(*strategy, 100, strategy->StepCount());
-    const double loadedCpu = ProcessCpuSeconds() - startCpu - unloadedCpu;
+    const double loadedCpu = tvtest::ProcessCpuMs() / 1000 - startCpu - unloadedCpu;
     EXPECT_EQ(strategy->Phase(), 4);
     strategy->Finish();
     ASSERT_TRUE(monitor.WaitForModeThread(20000));

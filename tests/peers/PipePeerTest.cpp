@@ -13,22 +13,12 @@ namespace {
 
 using Bytes = std::vector<unsigned char>;
 using tvsim::WordAt;
+using tvsim::Words;
 
 const char kCardPath[] = "\\\\.\\pipe\\KALDO QEM VGA PIPE";
 const char kSysPath[] = "\\\\.\\pipe\\KALDO SYSTEM CONTROL PIPE";
 const char kBoardPath[] = "\\\\.\\pipe\\KALDO QEM MB PIPE";
 const char kCardKey[] = "Software\\KALDO\\QEM\\VGA";
-
-Bytes Words(std::initializer_list<DWORD> words)
-{
-    Bytes bytes;
-    for (DWORD word : words) {
-        for (int i = 0; i < 4; ++i) {
-            bytes.push_back(static_cast<unsigned char>(word >> (8 * i)));
-        }
-    }
-    return bytes;
-}
 
 Bytes Call(const char* path, const Bytes& request, size_t replySize = 512)
 {

@@ -1,5 +1,8 @@
 #include "tests/support/Handles.h"
 
+#include <tlhelp32.h>
+#include <gtest/gtest.h>
+
 #include <vector>
 
 namespace tvtest {
@@ -61,6 +64,38 @@ long CountProcessHandles(DWORD processId)
         return count;
     }
     return -1;
+}
+
+int CountProcessThreads()
+{
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
+    if (snapshot == INVALID_HANDLE_VALUE) {
+        ADD_FAILURE() << "CreateToolhelp32Snapshot failed: " << GetLastError();
+        return -1;
+    }
+    int count = 0;
+    THREADENTRY32 entry = {};
+    entry.dwSize = sizeof entry;
+    for (BOOL more = Thread32First(snapshot, &entry); more; more = Thread32Next(snapshot, &entry)) {
+        if (entry.th32OwnerProcessID == GetCurrentProcessId()) {
+            ++count;
+        }
+    }
+    CloseHandle(snapshot);
+    return count;
+}
+
+double ProcessCpuMs()
+{
+    FILETIME created, exited, kernel, user;
+    if (!GetProcessTimes(GetCurrentProcess(), &created, &exited, &kernel, &user)) {
+        ADD_FAILURE() << "GetProcessTimes failed: " << GetLastError();
+        return 0;
+    }
+    auto ticks = [](const FILETIME& time) {
+        return (static_cast<unsigned long long>(time.dwHighDateTime) << 32) | time.dwLowDateTime;
+    };
+    return (ticks(kernel) + ticks(user)) / 10000.0;
 }
 
 } // namespace tvtest
