@@ -9,10 +9,13 @@ function(tv_defaults target)
     if(NOT D_WINVER)
         set(D_WINVER ${TV_WINVER})
     endif()
+    # __FILE__ relative to the source tree, so assertion messages name the source unit; also
+    # when a compiler cache with a base folder hands the compiler relative paths.
+    file(RELATIVE_PATH to_source ${CMAKE_BINARY_DIR} ${PROJECT_SOURCE_DIR})
+    string(REGEX REPLACE "/$" "" to_source "${to_source}")
     target_compile_options(${target} PRIVATE
         -Wall -Wextra
-        # __FILE__ relative to the source tree, so assertion messages name the source unit.
-        -fmacro-prefix-map=${PROJECT_SOURCE_DIR}/=)
+        -fmacro-prefix-map=${PROJECT_SOURCE_DIR}/= -fmacro-prefix-map=${to_source}/=)
     target_compile_definitions(${target} PRIVATE
         WIN32_LEAN_AND_MEAN NOMINMAX STRICT _WIN32_WINNT=${D_WINVER} WINVER=${D_WINVER})
     get_target_property(type ${target} TYPE)
