@@ -19,6 +19,10 @@ tv_setup() {
         "Xvfb:xvfb"
         "xauth:xauth"
         "/usr/bin/convert:imagemagick"
+        "/usr/bin/python3:python3"
+        "rsvg-convert:librsvg2-bin"
+        "/usr/share/fonts/truetype/dejavu/DejaVuSans-Bold.ttf:fonts-dejavu-core"
+        "/usr/share/wine/fonts/tahoma.ttf:fonts-wine"
     )
     for pkg in "${checks[@]}"; do
         local probe=${pkg%%:*} name=${pkg#*:}
