@@ -102,8 +102,8 @@ inline constexpr FourStates kDialogButton = SKINART_FOUR("DialogButton");
 inline constexpr FourStates kPageButton = SKINART_FOUR("PageButton"); // DefaultButton, 130 x 34
 inline constexpr FourStates kVgaExitButton = SKINART_FOUR("VgaExitButton"); // 115 x 35
 inline constexpr FourStates kCpuExitButton = SKINART_FOUR("CpuExitButton"); // 115 x 35
-// Advanced settings tabs (KdRadioButton, 100 x 28): a sign at the left, the tab's name belongs
-// in a transparent label over kTabCaption.
+// Advanced settings tabs (KdRadioButton, 100 x 28): a band in the mode's colour along the top;
+// the tab's name belongs in a transparent label over kTabCaption (an 11-pixel font fits it).
 inline constexpr CheckStates kTurboTab = SKINART_CHECK("TurboTab");
 inline constexpr CheckStates kNormalTab = SKINART_CHECK("NormalTab");
 inline constexpr CheckStates kMediumTab = SKINART_CHECK("MediumTab");
@@ -141,7 +141,7 @@ inline constexpr unsigned long kCpuFormText = 0xDBDAD8;  // labels on the proces
 // A red that reads on the drop-downs' dark value panel (the panel's own 0x1717DB does not).
 inline constexpr unsigned long kWarningOnPanel = 0x9C9CFF;
 // Caption area of a tab, relative to the tab: left, top, width, height.
-inline constexpr int kTabCaption[4] = {28, 4, 68, 22};
+inline constexpr int kTabCaption[4] = {4, 5, 92, 21};
 // The main window's small view drops the rows [kBandTop, kBandTop + 33) of the large one.
 inline constexpr int kBandTop = 228;
 

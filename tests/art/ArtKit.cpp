@@ -384,4 +384,214 @@ bool ComposeMainWindow(bool small, Pixels& out)
     return true;
 }
 
+const char* const kDialogs[5] = {"progress", "universal", "vga", "cpu", "advanced"};
+
+namespace {
+
+struct Piece
+{
+    const char* name;
+    int left, top;
+    const char* caption; // drawn centred over the upper 30 rows (text buttons)
+};
+
+struct Text
+{
+    const char* text;
+    RECT box;
+    int fontHeight;
+    bool bold;
+    COLORREF colour;
+    UINT format;
+};
+
+bool PlaceAll(Pixels& out, const std::vector<Piece>& pieces, const std::vector<Text>& texts)
+{
+    for (const Piece& piece : pieces) {
+        Pixels bitmap;
+        if (!LoadResourceBitmap(piece.name, bitmap)) {
+            return false;
+        }
+        Draw(out, bitmap, piece.left, piece.top);
+        if (piece.caption) {
+            RECT box = {piece.left, piece.top, piece.left + bitmap.width, piece.top + 30};
+            DrawText(out, piece.caption, box, kCaptionFont, false, kCaptionColour,
+                     DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+        }
+    }
+    for (const Text& t : texts) {
+        DrawText(out, t.text, t.box, t.fontHeight, t.bold, t.colour, t.format);
+    }
+    return true;
+}
+
+// A row of display digits as the energy panel lays it out; glyphs by index.
+bool DigitRow(Pixels& out, int left, int top, const std::vector<int>& shown, int point)
+{
+    int x = left;
+    for (size_t k = 0; k < shown.size(); ++k) {
+        char name[16];
+        snprintf(name, sizeof name, "%02d.bmp", shown[k]);
+        Pixels glyph;
+        if (!LoadBmpFile(ProgramDir() + skinart::kNumberFolder + name, glyph)) {
+            return false;
+        }
+        int gap = 5;
+        if (int(k) == point) {
+            x -= 1;
+            gap = 4;
+        }
+        DrawKeyed(out, glyph, x, top, skinart::kKeyColour);
+        x += glyph.width + gap;
+    }
+    return true;
+}
+
+} // namespace
+
+bool ComposeDialog(const std::string& which, Pixels& out)
+{
+    using namespace skinart;
+    const UINT wrap = DT_WORDBREAK | DT_LEFT;
+    const UINT line = DT_SINGLELINE | DT_LEFT;
+    if (which == "progress") {
+        if (!LoadResourceBitmap(kProgressBk, out)) {
+            return false;
+        }
+        // The bar at 60 %: head, then the body stretched to w = 211.
+        Pixels head, body;
+        if (!LoadResourceBitmap(kProgressBarHead, head) ||
+            !LoadResourceBitmap(kProgressBarBody, body)) {
+            return false;
+        }
+        Draw(out, head, 34, 68);
+        for (int x = 34 + head.width; x < 34 + 211; ++x) {
+            for (int y = 0; y < body.height; ++y) {
+                std::memcpy(out.At(x, 68 + y), body.At(0, y), 3);
+            }
+        }
+        return PlaceAll(
+            out,
+            {{kDialogButton.raised, 272, 104, "Cancel"},
+             {kCloseButton.raised, 371, 0, nullptr},
+             {kMinimizeButton.disabled, 339, 0, nullptr}},
+            {{"Calibrating, please wait...", {39, 42, 392, 60}, 12, true, kDialogText, line}});
+    }
+    if (which == "universal") {
+        return LoadResourceBitmap(kUniversalBk, out) &&
+               PlaceAll(out,
+                        {{kDialogButton.focused, 146, 104, "Yes"},
+                         {kDialogButton.raised, 277, 104, "No"},
+                         {kCloseButton.raised, 371, 0, nullptr},
+                         {kMinimizeButton.disabled, 339, 0, nullptr}},
+                        {{"Auto mode needs a calibration of this PC before it can be used. The "
+                          "calibration puts a load on the processor for about a minute. "
+                          "Calibrate now?",
+                          {38, 43, 391, 101},
+                          12,
+                          true,
+                          kDialogText,
+                          wrap}});
+    }
+    if (which == "vga") {
+        return LoadResourceBitmap(kVgaBk, out) &&
+               PlaceAll(out,
+                        {{kVgaExitButton.raised, 436, 183, "Exit"},
+                         {kCloseButton.raised, 516, 0, nullptr},
+                         {kMinimizeButton.disabled, 484, 0, nullptr}},
+                        {{"No graphics card with KALDO energy saving was found. Install the KALDO "
+                          "graphics-card utility and switch on its synchronisation with the "
+                          "motherboard, and the graphics card will save energy too.",
+                          {42, 53, 483, 115},
+                          13,
+                          true,
+                          kDialogText,
+                          wrap},
+                         {"www.kaldo.example/cardmedic",
+                          {42, 119, 483, 137},
+                          15,
+                          true,
+                          0xC4521A,
+                          line}});
+    }
+    if (which == "cpu") {
+        if (!LoadResourceBitmap(kCpuBk, out) ||
+            !PlaceAll(
+                out,
+                {{kCpuExitButton.raised, 243, 183, "Exit"},
+                 {kCloseButton.raised, 323, 0, nullptr},
+                 {kMinimizeButton.disabled, 291, 0, nullptr}},
+                {{"Current CPU Power", {57, 56, 360, 72}, 12, true, kCpuFormText, line},
+                 {"Total CPU Energy Saved", {58, 115, 360, 131}, 12, true, kCpuFormText, line}})) {
+            return false;
+        }
+        // 45.67 W (three integer digits) and 12.345678 x10^-3 kWh.
+        Pixels watts, macro, kwh;
+        return DigitRow(out, 59, 80, {11, 4, 5, 10, 6, 7}, 3) &&
+               DigitRow(out, 59, 139, {11, 1, 2, 10, 3, 4, 5, 6, 7, 8}, 3) &&
+               LoadResourceBitmap(kWattsBk, watts) && LoadResourceBitmap(kMacroBk, macro) &&
+               LoadResourceBitmap(kWattHrBk, kwh) && (Draw(out, watts, 59 + 95, 82), true) &&
+               (Draw(out, macro, 59 + 162, 134), true) &&
+               (Draw(out, kwh, 59 + 162 + macro.width + 6, 141), true);
+    }
+    if (which == "advanced") {
+        if (!LoadResourceBitmap(kAdvancedBk, out)) {
+            return false;
+        }
+        std::vector<Piece> pieces = {
+            {kNormalTab.check.raised, 22, 40, nullptr}, {kLowTab.uncheck.focused, 122, 40, nullptr},
+            {kPageButton.raised, 42, 286, "Default"},   {kDialogButton.raised, 185, 338, "OK"},
+            {kDialogButton.raised, 309, 338, "Cancel"}, {kCloseButton.raised, 394, 0, nullptr},
+            {kMinimizeButton.disabled, 362, 0, nullptr}};
+        std::vector<Text> texts = {
+            {"High performance",
+             {22 + kTabCaption[0], 40 + kTabCaption[1], 22 + kTabCaption[0] + kTabCaption[2],
+              40 + kTabCaption[1] + kTabCaption[3]},
+             11,
+             false,
+             0x302A1D,
+             DT_SINGLELINE | DT_VCENTER | DT_CENTER},
+            {"Max power saving",
+             {122 + kTabCaption[0], 40 + kTabCaption[1], 122 + kTabCaption[0] + kTabCaption[2],
+              40 + kTabCaption[1] + kTabCaption[3]},
+             11,
+             false,
+             0x302A1D,
+             DT_SINGLELINE | DT_VCENTER | DT_CENTER}};
+        struct Drop
+        {
+            int left, top;
+            const char* caption;
+            const char* value;
+            bool enabled;
+            COLORREF valueColour;
+        };
+        const Drop drops[] = {
+            {56, 82, "vCore Voltage Downgrade", "OFF", false, 0x9E9C94},
+            {243, 82, "CPU Loadline", "OFF", false, 0x9E9C94},
+            {56, 131, "Turn off hard disks", "After 20 mins", true, 0xFEFCF4},
+            {243, 131, "Opti Doze idle time", "KALDO Opti Suite required", false, kWarningOnPanel},
+            {56, 180, "Fan Control", "Keep BIOS Setting", false, 0x9E9C94}};
+        for (const Drop& d : drops) {
+            pieces.push_back({kComboBoxBk, d.left, d.top + 13, nullptr});
+            pieces.push_back(
+                {d.enabled ? kArrow.raised : kArrow.disabled, d.left + 132, d.top + 13, nullptr});
+            texts.push_back({d.caption,
+                             {d.left, d.top - 1, d.left + 180, d.top + 13},
+                             12,
+                             false,
+                             0x4D3F28,
+                             line});
+            texts.push_back({d.value,
+                             {d.left + 4, d.top + 15, d.left + 128, d.top + 30},
+                             12,
+                             false,
+                             d.valueColour,
+                             line | DT_END_ELLIPSIS});
+        }
+        return PlaceAll(out, pieces, texts);
+    }
+    return false;
+}
+
 } // namespace arttest

@@ -92,6 +92,10 @@ void DrawText(Pixels& picture, const std::string& text, RECT box, int fontHeight
 // their resting states (High performance active), captions, labels, the dial and a CO2 figure.
 bool ComposeMainWindow(bool small, Pixels& out);
 
+// A dialog as its view will show it: "progress", "universal", "vga", "cpu" or "advanced".
+bool ComposeDialog(const std::string& which, Pixels& out);
+extern const char* const kDialogs[5];
+
 // Folder of this program, with its trailing backslash.
 std::string ProgramDir();
 

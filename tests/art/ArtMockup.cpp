@@ -1,11 +1,14 @@
 // Writes the main window's mock-ups, large and small view, as the view will compose them:
-//   artmockup.exe FOLDER  ->  FOLDER\mockup-large.bmp, FOLDER\mockup-small.bmp
+//   artmockup.exe FOLDER  ->  FOLDER\mockup-large.bmp, mockup-small.bmp and one per dialog
 #include "tests/art/ArtKit.h"
 
 #include "lumo/Forms/Bitmap.h"
 
 #include <cstdio>
 #include <cstring>
+#include <iterator>
+#include <string>
+#include <vector>
 
 int main(int argc, char** argv)
 {
@@ -17,10 +20,15 @@ int main(int argc, char** argv)
     if (!folder.empty() && folder.back() != '\\') {
         folder += '\\';
     }
-    for (bool small : {false, true}) {
+    std::vector<std::string> names = {"large", "small"};
+    names.insert(names.end(), std::begin(arttest::kDialogs), std::end(arttest::kDialogs));
+    for (const std::string& name : names) {
         arttest::Pixels picture;
-        if (!arttest::ComposeMainWindow(small, picture)) {
-            fprintf(stderr, "artmockup: a picture is missing or unreadable\n");
+        bool ok = name == "large"   ? arttest::ComposeMainWindow(false, picture)
+                  : name == "small" ? arttest::ComposeMainWindow(true, picture)
+                                    : arttest::ComposeDialog(name, picture);
+        if (!ok) {
+            fprintf(stderr, "artmockup: a picture of %s is missing or unreadable\n", name.c_str());
             return 1;
         }
         lumo::TBitmap bitmap(picture.width, picture.height, lumo::TPixelFormat::pf24bit);
@@ -30,7 +38,7 @@ int main(int argc, char** argv)
                 std::memcpy(row + x * 3, picture.At(x, y), 3);
             }
         }
-        std::string path = folder + (small ? "mockup-small.bmp" : "mockup-large.bmp");
+        std::string path = folder + "mockup-" + name + ".bmp";
         try {
             bitmap.SaveToFile(path);
         } catch (...) {
