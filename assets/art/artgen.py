@@ -552,6 +552,10 @@ def sheet(args):
             command = ["convert", source, "-transparent", "#FF00FF"]
             if job.kind == "glyph":
                 command += ["-scale", "300%"]
+        elif max(job.size) <= 48:
+            # Small pictures also doubled, to judge their detail.
+            command = ["convert", "-background", "none", source, "-size", "6x1", "xc:none", "(",
+                       source, "-scale", "200%", ")", "-gravity", "south", "+append"]
         else:
             command = ["convert", source + "[0]"]
         tiles.append(command + [target])
