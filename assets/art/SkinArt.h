@@ -62,7 +62,8 @@ inline constexpr char kGBk[] = "GBk";           // g, 14 x 16
 inline constexpr char kKgBk[] = "KgBk";         // kg, 24 x 16
 inline constexpr char kMacroBk[] = "MacroBk";   // x10^-3, 38 x 20
 
-// Title-bar buttons of every form (32 x 19, at the top edge, 18 pixels from the right edge).
+// Title-bar buttons of every form (32 x 19): CloseButton at (width - 50, 0), MinimizeButton at
+// (width - 82, 0) of the form's background, where its header is drawn for them.
 inline constexpr FourStates kCloseButton = SKINART_FOUR("CloseButton");
 inline constexpr FourStates kMinimizeButton = SKINART_FOUR("MinimizeButton");
 // Device buttons, 94 x 94.
