@@ -3,8 +3,8 @@
 #include "monitor/CpuPowerMonitor.h"
 #include "power/PowerGear.h"
 #include "power/RecoveryFlags.h"
-#include "shell/CalibrateLib.h"
-#include "shell/ControllerLink.h"
+#include "shell/base/CalibrateLib.h"
+#include "shell/base/ControllerLink.h"
 
 namespace tv {
 

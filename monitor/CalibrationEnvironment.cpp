@@ -3,8 +3,8 @@
 #include "lumo/System/Source/Assert.h"
 #include "lumo/System/Source/TraceLog.h"
 #include "lumo/System/Source/WinRegistry.h"
-#include "shell/CalibrateLib.h"
-#include "shell/RegistrySchema.h"
+#include "shell/base/CalibrateLib.h"
+#include "shell/base/RegistrySchema.h"
 
 namespace tv {
 namespace {

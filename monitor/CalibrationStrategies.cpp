@@ -1,6 +1,6 @@
 #include "monitor/CalibrationStrategies.h"
 
-#include "shell/RegistrySchema.h"
+#include "shell/base/RegistrySchema.h"
 
 #include <algorithm>
 #include <cmath>

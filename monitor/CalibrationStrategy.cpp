@@ -3,10 +3,10 @@
 #include "lumo/System/Source/TraceLog.h"
 #include "lumo/System/Source/WinRegistry.h"
 #include "monitor/CalibrationStrategies.h"
-#include "shell/CalibrateLib.h"
-#include "shell/PeerMessages.h"
-#include "shell/RegistrySchema.h"
-#include "shell/SampleCollector.h"
+#include "shell/base/CalibrateLib.h"
+#include "shell/base/PeerMessages.h"
+#include "shell/base/RegistrySchema.h"
+#include "shell/base/SampleCollector.h"
 
 namespace tv {
 namespace {

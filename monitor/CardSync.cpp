@@ -10,8 +10,8 @@
 #include "lumo/System/Source/WinRegistry.h"
 #include "power/GearLevel.h"
 #include "power/PowerGear.h"
-#include "shell/ControllerLink.h"
-#include "shell/RegistrySchema.h"
+#include "shell/base/ControllerLink.h"
+#include "shell/base/RegistrySchema.h"
 
 namespace tv {
 namespace {

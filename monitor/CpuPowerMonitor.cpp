@@ -10,7 +10,7 @@
 #include "power/GearLevel.h"
 #include "power/ModeThread.h"
 #include "power/PowerGear.h"
-#include "shell/ControllerLink.h"
+#include "shell/base/ControllerLink.h"
 
 #include <cmath>
 

@@ -2,7 +2,7 @@
 
 #include "lumo/System/Source/TraceLog.h"
 #include "lumo/System/Source/WinRegistry.h"
-#include "shell/RegistrySchema.h"
+#include "shell/base/RegistrySchema.h"
 
 #include <cmath>
 

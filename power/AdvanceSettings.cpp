@@ -3,7 +3,7 @@
 #include "lumo/System/Source/WinRegistry.h"
 #include "power/ControllerType.h"
 #include "power/GearParameters.h"
-#include "shell/RegistrySchema.h"
+#include "shell/base/RegistrySchema.h"
 
 #include <string>
 

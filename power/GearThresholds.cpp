@@ -4,7 +4,7 @@
 #include "lumo/System/Source/WinRegistry.h"
 #include "power/GearItems.h"
 #include "power/PowerGear.h"
-#include "shell/RegistrySchema.h"
+#include "shell/base/RegistrySchema.h"
 
 namespace tv {
 namespace {

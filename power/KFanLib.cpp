@@ -5,7 +5,7 @@
 #include "power/GearItems.h"
 #include "power/KFanBios.h"
 #include "power/PowerGear.h"
-#include "shell/RegistrySchema.h"
+#include "shell/base/RegistrySchema.h"
 
 #include <algorithm>
 #include <string>

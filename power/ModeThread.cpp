@@ -9,8 +9,8 @@
 #include "power/PowerSchemeStep.h"
 #include "power/RecoveryFlags.h"
 #include "power/SpindownTimeoutLib.h"
-#include "shell/ControllerLink.h"
-#include "shell/IdleWatcher.h"
+#include "shell/base/ControllerLink.h"
+#include "shell/base/IdleWatcher.h"
 
 namespace tv {
 namespace {

@@ -7,7 +7,7 @@
 #include "lumo/System/Source/TraceLog.h"
 #include "lumo/System/Source/WinRegistry.h"
 #include "power/GearItems.h"
-#include "shell/RegistrySchema.h"
+#include "shell/base/RegistrySchema.h"
 
 #include <type_traits>
 

@@ -1,7 +1,7 @@
 #include "power/RecoveryFlags.h"
 
 #include "lumo/System/Source/WinRegistry.h"
-#include "shell/RegistrySchema.h"
+#include "shell/base/RegistrySchema.h"
 
 namespace tv {
 namespace {

@@ -1,6 +1,6 @@
 #include "power/TimeoutChoices.h"
 
-#include "shell/Translate.h"
+#include "shell/base/Translate.h"
 
 namespace tv {
 namespace {

@@ -2,10 +2,10 @@
 // creates the forms hidden and runs the message loop. Every path ends with exit code 0.
 #include "lumo/Forms/Application.h"
 #include "lumo/System/Source/MessageBox.h"
-#include "power/AdvancedSetting.h"
+#include "views/AdvancedSetting.h"
 #include "power/PowerGearSelection.h"
 #include "shell/MainForm.h"
-#include "shell/PeerMessages.h"
+#include "shell/base/PeerMessages.h"
 #include "shell/Startup.h"
 #include "views/BlackScreen.h"
 #include "views/CoverDialog.h"

@@ -2,7 +2,7 @@
 
 #include "lumo/Forms/Application.h"
 #include "lumo/System/Source/TraceLog.h"
-#include "shell/PeerMessages.h"
+#include "shell/base/PeerMessages.h"
 #include "shell/Startup.h"
 
 namespace tv {

@@ -1,7 +1,7 @@
 #include "shell/Startup.h"
 
 #include "lumo/System/Source/WinRegistry.h"
-#include "shell/RegistrySchema.h"
+#include "shell/base/RegistrySchema.h"
 
 namespace tv {
 namespace {

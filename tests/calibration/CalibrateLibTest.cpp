@@ -1,6 +1,6 @@
 // The load generator's loader: the real Calibrate.dll from the program folder, a missing library
 // and one without all entry points (each shown once, the missing calls skipped).
-#include "shell/CalibrateLib.h"
+#include "shell/base/CalibrateLib.h"
 #include "tests/support/Handles.h"
 #include "tests/support/Support.h"
 #include "tests/support/TempDir.h"

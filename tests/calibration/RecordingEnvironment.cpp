@@ -1,6 +1,6 @@
 #include "tests/calibration/RecordingEnvironment.h"
 
-#include "shell/RegistrySchema.h"
+#include "shell/base/RegistrySchema.h"
 #include "tests/support/Support.h"
 
 namespace calibtest {

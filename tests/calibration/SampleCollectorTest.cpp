@@ -1,6 +1,6 @@
 // The phase statistic: the samples sorted, the window n/2 .. 3n/4 averaged; fewer than three
 // samples give their mean.
-#include "shell/SampleCollector.h"
+#include "shell/base/SampleCollector.h"
 
 #include <gtest/gtest.h>
 #include <algorithm>

@@ -2,8 +2,8 @@
 // the load generator, the begin and end sequences, the suite's window, the registry record and
 // the choice of strategy by controller type.
 #include "monitor/CalibrationStrategies.h"
-#include "shell/RegistrySchema.h"
-#include "shell/SampleCollector.h"
+#include "shell/base/RegistrySchema.h"
+#include "shell/base/SampleCollector.h"
 #include "sim/peers/peerwin/PeerWindow.h"
 #include "tests/calibration/RecordingEnvironment.h"
 #include "tests/support/Support.h"

@@ -2,8 +2,8 @@
 // the controller link through which the mode thread and the monitor reach the main controller.
 #include "lumo/Forms/GuiThread.h"
 #include "power/GearLevel.h"
-#include "shell/ControllerLink.h"
-#include "shell/IdleWatcher.h"
+#include "shell/base/ControllerLink.h"
+#include "shell/base/IdleWatcher.h"
 #include "tests/mode/ModeTestSupport.h"
 #include "tests/support/RecordingController.h"
 

@@ -3,7 +3,7 @@
 #include "power/AdvanceSettings.h"
 #include "power/KFanLib.h"
 #include "power/PowerSchemeStep.h"
-#include "shell/RegistrySchema.h"
+#include "shell/base/RegistrySchema.h"
 #include "sim/board/Numbers.h"
 
 namespace modetest {

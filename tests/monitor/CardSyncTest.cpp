@@ -3,7 +3,7 @@
 // the card utility's notifications arriving through the real board pipe.
 #include "ipc/PipeProtocol.h"
 #include "power/GearItems.h"
-#include "shell/RegistrySchema.h"
+#include "shell/base/RegistrySchema.h"
 #include "tests/monitor/MonitorTestSupport.h"
 #include "tests/support/Peers.h"
 #include "tests/support/RecordingController.h"

@@ -2,7 +2,7 @@
 // booked by the mode in force, stored as 8-byte doubles, loaded back, reset, and protected
 // against stored values that are not numbers.
 #include "power/GearItems.h"
-#include "shell/RegistrySchema.h"
+#include "shell/base/RegistrySchema.h"
 #include "tests/monitor/MonitorTestSupport.h"
 
 #include <cmath>

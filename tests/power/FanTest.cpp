@@ -5,7 +5,7 @@
 #include "power/KFanLib.h"
 #include "power/KdIoLib.h"
 #include "power/SioChip.h"
-#include "shell/RegistrySchema.h"
+#include "shell/base/RegistrySchema.h"
 #include "tests/power/PowerTestSupport.h"
 
 #include <cstdio>

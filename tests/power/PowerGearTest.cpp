@@ -2,7 +2,7 @@
 // support level, the guarded level changes, "LastMode", the thresholds and the overclock check.
 #include "power/GearItems.h"
 #include "power/PowerGearSelection.h"
-#include "shell/RegistrySchema.h"
+#include "shell/base/RegistrySchema.h"
 #include "tests/power/PowerTestSupport.h"
 #include "tests/support/Peers.h"
 

@@ -1,7 +1,7 @@
 #include "tests/power/PowerTestSupport.h"
 
 #include "lumo/System/Source/ProgramDir.h"
-#include "shell/RegistrySchema.h"
+#include "shell/base/RegistrySchema.h"
 
 namespace powertest {
 

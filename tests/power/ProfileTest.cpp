@@ -5,7 +5,7 @@
 #include "power/GearItems.h"
 #include "power/GearParameters.h"
 #include "power/RecoveryFlags.h"
-#include "shell/RegistrySchema.h"
+#include "shell/base/RegistrySchema.h"
 #include "tests/power/PowerTestSupport.h"
 
 #include <algorithm>

@@ -1,7 +1,7 @@
 // tetravolt.exe started from the stage and driven from outside, as the installer, the boot
 // launch, a second instance and the suite's utilities do.
 #include "lumo/Forms/Application.h"
-#include "shell/RegistrySchema.h"
+#include "shell/base/RegistrySchema.h"
 #include "tests/support/Support.h"
 
 #include <gtest/gtest.h>

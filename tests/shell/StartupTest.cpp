@@ -1,7 +1,7 @@
 #include "lumo/Forms/Application.h"
 #include "shell/MainForm.h"
-#include "shell/PeerMessages.h"
-#include "shell/RegistrySchema.h"
+#include "shell/base/PeerMessages.h"
+#include "shell/base/RegistrySchema.h"
 #include "shell/Startup.h"
 #include "tests/support/Support.h"
 

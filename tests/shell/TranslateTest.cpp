@@ -1,4 +1,4 @@
-#include "shell/Translate.h"
+#include "shell/base/Translate.h"
 #include "lumo/System/Source/IniAccess.h"
 #include "tests/support/Support.h"
 #include "tests/support/TempDir.h"

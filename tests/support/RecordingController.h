@@ -2,7 +2,7 @@
 // A main controller for tests: registered for its lifetime, it answers the pending start-up mode
 // as configured and records every call in order, with the thread it arrived on. Header only: a
 // test program that uses it links the shell.
-#include "shell/ControllerLink.h"
+#include "shell/base/ControllerLink.h"
 
 #include <windows.h>
 #include <mutex>

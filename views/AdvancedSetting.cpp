@@ -1,4 +1,4 @@
-#include "power/AdvancedSetting.h"
+#include "views/AdvancedSetting.h"
 
 namespace tv {
 

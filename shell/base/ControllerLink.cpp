@@ -1,4 +1,4 @@
-#include "shell/ControllerLink.h"
+#include "shell/base/ControllerLink.h"
 
 #include "lumo/Forms/GuiThread.h"
 #include "lumo/System/Source/TraceLog.h"

@@ -1,4 +1,4 @@
-#include "shell/SampleCollector.h"
+#include "shell/base/SampleCollector.h"
 
 #include <algorithm>
 

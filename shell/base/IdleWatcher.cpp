@@ -1,4 +1,4 @@
-#include "shell/IdleWatcher.h"
+#include "shell/base/IdleWatcher.h"
 
 namespace tv {
 

@@ -1,4 +1,4 @@
-#include "shell/CalibrateLib.h"
+#include "shell/base/CalibrateLib.h"
 
 #include "lumo/System/Source/MessageBox.h"
 #include "lumo/System/Source/ProgramDir.h"
