@@ -1,0 +1,46 @@
+# Fails when a source includes a header of a layer above its own. Run as a build step:
+#   cmake -DTOP=<source tree> -P cmake/LayerCheck.cmake
+# Layers, lowest first; a folder may include its own layer and those below. The engine's three
+# folders are ordered too: the pipe services know nothing of power, power nothing of the monitor.
+set(layers lumo shell/base ipc power monitor views shell)
+
+function(layer_of path out)
+    set(found -1)
+    set(best 0)
+    set(rank 0)
+    foreach(layer ${layers})
+        string(LENGTH "${layer}/" length)
+        string(SUBSTRING "${path}" 0 ${length} head)
+        # The longest match wins: shell/base/ before shell/.
+        if(head STREQUAL "${layer}/" AND length GREATER best)
+            set(found ${rank})
+            set(best ${length})
+        endif()
+        math(EXPR rank "${rank} + 1")
+    endforeach()
+    set(${out} ${found} PARENT_SCOPE)
+endfunction()
+
+set(violations "")
+foreach(layer ${layers} drvsetup)
+    file(GLOB_RECURSE sources RELATIVE ${TOP} ${TOP}/${layer}/*.h ${TOP}/${layer}/*.cpp)
+    foreach(source ${sources})
+        layer_of("${source}" own)
+        if(layer STREQUAL "drvsetup")
+            # The driver setup stands beside the program and uses only the library.
+            set(own 0)
+        endif()
+        file(STRINGS ${TOP}/${source} includes REGEX "^#include \"")
+        foreach(line ${includes})
+            string(REGEX REPLACE "^#include \"([^\"]*)\".*" "\\1" header "${line}")
+            layer_of("${header}" target)
+            if(target GREATER own)
+                list(APPEND violations "${source} includes ${header}")
+            endif()
+        endforeach()
+    endforeach()
+endforeach()
+if(violations)
+    list(JOIN violations "\n  " text)
+    message(FATAL_ERROR "Includes against the layering (lower layers never include upper ones):\n  ${text}")
+endif()
