@@ -55,6 +55,25 @@ TEST(TraceLog, WhiteSpaceAtTheCutIsTrimmedToo)
     EXPECT_EQ(exact + "\r\n", Format(buffer, "%s", exact.c_str()));
 }
 
+// A formatter that fails (negative result) may have written part of the text, unterminated: only
+// what it wrote is sent, never the bytes after it.
+TEST(TraceLog, AFailedFormatterSendsOnlyWhatItWrote)
+{
+    char buffer[lumo::kTraceBufferSize];
+    std::memset(buffer, 'x', sizeof buffer);
+    std::memcpy(buffer, "~~~[A] part\0", 12);
+    EXPECT_EQ(13, lumo::FinishTraceLine(buffer, -1));
+    EXPECT_STREQ("~~~[A] part\r\n", buffer);
+
+    std::memset(buffer, 'y', sizeof buffer);
+    EXPECT_EQ(4095, lumo::FinishTraceLine(buffer, -1)) << "nothing terminated: cut at 4093";
+    EXPECT_EQ(std::string(4093, 'y') + "\r\n", std::string(buffer));
+
+    buffer[0] = '\0';
+    EXPECT_EQ(2, lumo::FinishTraceLine(buffer, -1));
+    EXPECT_STREQ("\r\n", buffer);
+}
+
 TEST(TraceLog, LinesReachTheSink)
 {
     tvtest::TraceCapture capture;

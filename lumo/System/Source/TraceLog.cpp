@@ -3,6 +3,7 @@
 #include <windows.h>
 #include <cctype>
 #include <cstdio>
+#include <cstring>
 #include <mutex>
 
 namespace lumo {
@@ -16,11 +17,20 @@ void* g_sinkContext = nullptr;
 
 int FormatTraceLine(char* buffer, const char* format, va_list args)
 {
-    int length = std::vsnprintf(buffer, kTraceMaxText + 1, format, args);
-    // The runtime's formatter reports the untruncated length, other runtimes a negative value:
-    // either way the text in the buffer ends at kTraceMaxText.
+    // A formatter that fails before writing anything leaves an empty line, not old bytes.
+    buffer[0] = '\0';
+    return FinishTraceLine(buffer, std::vsnprintf(buffer, kTraceMaxText + 1, format, args));
+}
+
+int FinishTraceLine(char* buffer, int formatted)
+{
+    int length = formatted;
+    // The runtime's formatter reports the untruncated length when it cuts the text; others
+    // report a negative value, also on an encoding error after a part was written, and may
+    // leave the text unterminated: terminate it at the limit and measure what is there.
     if (length < 0 || length > kTraceMaxText) {
-        length = kTraceMaxText;
+        buffer[kTraceMaxText] = '\0';
+        length = static_cast<int>(std::strlen(buffer));
     }
     while (length > 0 && std::isspace(static_cast<unsigned char>(buffer[length - 1]))) {
         --length;
