@@ -5,6 +5,7 @@
 #include "lumo/System/Source/Assert.h"
 #include "lumo/System/Source/MessageBox.h"
 #include "lumo/System/Source/TraceLog.h"
+#include "lumo/System/Source/WindowClass.h"
 
 #include <algorithm>
 
@@ -54,17 +55,12 @@ TApplication::TApplication() : TComponent(nullptr)
     GuiThread::Attach();
     m_title = ModuleTitle();
     WNDCLASSEXA windowClass = {};
-    windowClass.cbSize = sizeof windowClass;
     windowClass.lpfnWndProc = &TApplication::StaticWndProc;
     windowClass.cbWndExtra = sizeof(void*);
-    windowClass.hInstance = GetModuleHandleA(nullptr);
     windowClass.hIcon = LoadIcon(nullptr, IDI_APPLICATION);
     windowClass.hCursor = LoadCursor(nullptr, IDC_ARROW);
     windowClass.lpszClassName = kWindowClass;
-    if (!RegisterClassExA(&windowClass) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS) {
-        TraceLog("[TApplication] RegisterClassEx failed! GetLastError returned %lu",
-                 GetLastError());
-    }
+    RegisterWindowClass("TApplication", windowClass);
     // Hidden for good: it carries the title, owns the forms and receives broadcasts.
     m_handle =
         CreateWindowExA(0, kWindowClass, m_title.c_str(),

@@ -1,9 +1,12 @@
 #include "lumo/Forms/GuiThread.h"
 
 #include "lumo/Forms/Application.h"
+#include "lumo/System/Source/Owners.h"
 #include "lumo/System/Source/TraceLog.h"
+#include "lumo/System/Source/WindowClass.h"
 
 #include <deque>
+#include <exception>
 #include <mutex>
 
 namespace lumo {
@@ -11,6 +14,8 @@ namespace {
 
 constexpr char kWindowClass[] = "TGuiThreadWindow";
 constexpr UINT kWake = WM_APP + 0x3F02;
+// How often a sender checks that the GUI thread it waits for is still there.
+constexpr DWORD kSendPollMs = 250;
 
 struct Item
 {
@@ -62,13 +67,9 @@ void GuiThread::Attach()
         }
     }
     WNDCLASSEXA windowClass = {};
-    windowClass.cbSize = sizeof windowClass;
     windowClass.lpfnWndProc = &WindowProc;
-    windowClass.hInstance = GetModuleHandleA(nullptr);
     windowClass.lpszClassName = kWindowClass;
-    if (!RegisterClassExA(&windowClass) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS) {
-        TraceLog("[GuiThread::Attach] RegisterClassEx failed! GetLastError returned %lu",
-                 GetLastError());
+    if (!RegisterWindowClass("GuiThread::Attach", windowClass)) {
         return;
     }
     HWND window = CreateWindowExA(0, kWindowClass, "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
@@ -115,21 +116,54 @@ void GuiThread::Send(std::function<void()> work)
         work();
         return;
     }
-    HANDLE done = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    KernelHandle done(CreateEventA(nullptr, TRUE, FALSE, nullptr));
     if (!done) {
         work();
         return;
     }
-    bool posted = Post(done, [&work, done] {
-        work();
-        SetEvent(done);
+    HANDLE event = done.Get();
+    // The waiting thread is released on every path: a framework exception is shown on the GUI
+    // thread as any queued work's is, any other one is handed back to the sender.
+    std::exception_ptr failure;
+    bool posted = Post(event, [&work, &failure, event] {
+        try {
+            work();
+        } catch (const Exception& e) {
+            HandleFrameworkException(e);
+        } catch (...) {
+            failure = std::current_exception();
+        }
+        SetEvent(event);
     });
-    if (posted) {
-        WaitForSingleObject(done, INFINITE);
-    } else {
+    if (!posted) {
         work();
+        return;
     }
-    CloseHandle(done);
+    while (WaitForSingleObject(event, kSendPollMs) == WAIT_TIMEOUT) {
+        // A GUI thread that has gone never runs its queue: take the work back if it is still
+        // queued and run it here, as when there is no GUI thread at all.
+        State& state = Shared();
+        bool takenBack = false;
+        {
+            std::lock_guard<std::mutex> guard(state.lock);
+            if (!state.window) {
+                for (auto it = state.queue.begin(); it != state.queue.end(); ++it) {
+                    if (it->tag == event) {
+                        state.queue.erase(it);
+                        takenBack = true;
+                        break;
+                    }
+                }
+            }
+        }
+        if (takenBack) {
+            work();
+            return;
+        }
+    }
+    if (failure) {
+        std::rethrow_exception(failure);
+    }
 }
 
 void GuiThread::Cancel(const void* tag)

@@ -18,7 +18,8 @@ public:
     // GUI thread: the work is then not queued.
     static bool Post(const void* tag, std::function<void()> work);
     // Runs work on the GUI thread and waits until it has run; on the GUI thread itself, or
-    // when there is none, it runs at once on the calling thread.
+    // when there is none, it runs at once on the calling thread. A framework exception of the
+    // work is shown on the GUI thread; any other one is thrown again to the caller.
     static void Send(std::function<void()> work);
     // Drops queued work with this tag.
     static void Cancel(const void* tag);

@@ -27,10 +27,10 @@ TThread::TThread(bool createSuspended) : m_suspended(createSuspended)
         TraceLog("[TThread] _beginthreadex failed! GetLastError returned %lu", GetLastError());
         throw EOutOfResources("Thread creation error");
     }
-    m_handle = reinterpret_cast<HANDLE>(handle);
+    m_handle.Reset(reinterpret_cast<HANDLE>(handle));
     m_threadId = id;
     if (!createSuspended) {
-        ResumeThread(m_handle);
+        ResumeThread(m_handle.Get());
     }
 }
 
@@ -42,22 +42,19 @@ TThread::~TThread()
             m_terminated = true;
             if (m_suspended.exchange(false)) {
                 // Never started: it runs to its end without Execute.
-                ResumeThread(m_handle);
+                ResumeThread(m_handle.Get());
             }
         }
         // Also after Finished: the thread may not have queued its end yet.
-        GuiThread::WaitFor(m_handle, INFINITE);
+        GuiThread::WaitFor(m_handle.Get(), INFINITE);
     }
     GuiThread::Cancel(this);
-    if (m_handle) {
-        CloseHandle(m_handle);
-    }
 }
 
 void TThread::Resume()
 {
     if (m_suspended.exchange(false)) {
-        ResumeThread(m_handle);
+        ResumeThread(m_handle.Get());
     }
 }
 
@@ -108,11 +105,11 @@ DWORD TThread::WaitFor()
 {
     LUMO_ASSERT(!m_freeOnTerminate);
     Resume();
-    GuiThread::WaitFor(m_handle, INFINITE);
+    GuiThread::WaitFor(m_handle.Get(), INFINITE);
     // Its termination handler, if still queued, runs now rather than later.
     GuiThread::RunPending(this);
     DWORD code = 0;
-    GetExitCodeThread(m_handle, &code);
+    GetExitCodeThread(m_handle.Get(), &code);
     return code;
 }
 

@@ -3,6 +3,7 @@
 // handler (OnTerminate) delivered on the GUI thread after Execute returned, optionally freeing
 // itself right after that handler, and waiting for its end.
 #include "lumo/Forms/Types.h"
+#include "lumo/System/Source/Owners.h"
 
 #include <atomic>
 #include <functional>
@@ -37,7 +38,7 @@ public:
     // free-on-terminate thread, which may be gone at any time.
     DWORD WaitFor();
 
-    HANDLE Handle() const { return m_handle; }
+    HANDLE Handle() const { return m_handle.Get(); }
     DWORD ThreadID() const { return m_threadId; }
     DWORD ReturnValue() const { return m_returnValue; }
 
@@ -56,7 +57,7 @@ private:
     static unsigned __stdcall ThreadProc(void* parameter);
     void Terminated_OnGuiThread();
 
-    HANDLE m_handle = nullptr;
+    KernelHandle m_handle;
     DWORD m_threadId = 0;
     std::atomic<bool> m_terminated{false};
     std::atomic<bool> m_finished{false};

@@ -2,6 +2,7 @@
 
 #include "lumo/Forms/Application.h"
 #include "lumo/System/Source/TraceLog.h"
+#include "lumo/System/Source/WindowClass.h"
 
 namespace lumo {
 namespace {
@@ -14,14 +15,10 @@ constexpr UINT_PTR kTimerId = 1;
 TTimer::TTimer(TComponent* owner) : TComponent(owner)
 {
     WNDCLASSEXA windowClass = {};
-    windowClass.cbSize = sizeof windowClass;
     windowClass.lpfnWndProc = &TTimer::WindowProc;
     windowClass.cbWndExtra = sizeof(void*);
-    windowClass.hInstance = GetModuleHandleA(nullptr);
     windowClass.lpszClassName = kWindowClass;
-    if (!RegisterClassExA(&windowClass) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS) {
-        TraceLog("[TTimer] RegisterClassEx failed! GetLastError returned %lu", GetLastError());
-    }
+    RegisterWindowClass("TTimer", windowClass);
     m_window = CreateWindowExA(0, kWindowClass, "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
                                GetModuleHandleA(nullptr), this);
     if (!m_window) {

@@ -4,44 +4,28 @@
 #include "lumo/Forms/Exception.h"
 #include "lumo/Forms/Form.h"
 #include "lumo/Forms/Gdi.h"
+#include "lumo/System/Source/Owners.h"
 #include "lumo/System/Source/TraceLog.h"
+#include "lumo/System/Source/WindowClass.h"
 
 #include <windowsx.h>
 
 #include <algorithm>
-#include <set>
 #include <string>
 
 namespace lumo {
 namespace {
 
-// Window classes registered so far, by name (GUI thread only).
-std::set<std::string>& RegisteredClasses()
+void RegisterControlClass(const char* name, WNDPROC procedure)
 {
-    static std::set<std::string> classes;
-    return classes;
-}
-
-void RegisterWindowClass(const char* name, WNDPROC procedure)
-{
-    if (RegisteredClasses().count(name)) {
-        return;
-    }
     WNDCLASSEXA windowClass = {};
-    windowClass.cbSize = sizeof windowClass;
     windowClass.style = CS_DBLCLKS;
     windowClass.lpfnWndProc = procedure;
     windowClass.cbWndExtra = sizeof(void*);
-    windowClass.hInstance = GetModuleHandleA(nullptr);
     windowClass.hCursor = LoadCursor(nullptr, IDC_ARROW);
     windowClass.hIcon = LoadIcon(nullptr, IDI_APPLICATION);
     windowClass.lpszClassName = name;
-    if (!RegisterClassExA(&windowClass) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS) {
-        TraceLog("[TWinControl::RegisterWindowClass] %s failed! GetLastError returned %lu", name,
-                 GetLastError());
-        return;
-    }
-    RegisteredClasses().insert(name);
+    RegisterWindowClass("TWinControl::RegisterWindowClass", windowClass);
 }
 
 bool IntersectsClip(const RECT& bounds, const RECT& clip)
@@ -155,7 +139,7 @@ void TWinControl::CreateHandle()
     if ((params.Style & WS_CHILD) && !params.WndParent) {
         throw EInvalidOperation(std::string("Control '") + Name() + "' has no parent window");
     }
-    RegisterWindowClass(ClassName(), &StaticWndProc);
+    RegisterControlClass(ClassName(), &StaticWndProc);
     HWND window = CreateWindowExA(params.ExStyle, ClassName(), params.Caption.c_str(), params.Style,
                                   params.X, params.Y, params.Width, params.Height, params.WndParent,
                                   nullptr, GetModuleHandleA(nullptr), this);
@@ -717,12 +701,12 @@ void TWinControl::DoExit()
 
 void TWinControl::PaintHandler()
 {
-    PAINTSTRUCT paint;
-    HDC dc = BeginPaint(m_handle, &paint);
+    PaintDC paint(m_handle);
+    HDC dc = paint.Get();
     if (!dc) {
         return;
     }
-    RECT area = paint.rcPaint;
+    RECT area = paint.Area();
     int width = area.right - area.left;
     int height = area.bottom - area.top;
     if (width > 0 && height > 0) {
@@ -739,7 +723,6 @@ void TWinControl::PaintHandler()
             PaintWindow(dc, area);
         }
     }
-    EndPaint(m_handle, &paint);
 }
 
 void TWinControl::PaintWindow(HDC dc, const RECT& clip)

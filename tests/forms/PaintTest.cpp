@@ -33,6 +33,38 @@ protected:
     lumo::TForm* m_form = nullptr;
 };
 
+// A paint handler that throws still ends its paint: the window is valid afterwards, so WM_PAINT
+// does not come again and again.
+TEST_F(PaintTest, AThrowingPaintHandlerStillValidatesTheWindow)
+{
+    class Faulty : public lumo::TWinControl
+    {
+    public:
+        using lumo::TWinControl::TWinControl;
+        int paints = 0;
+
+    protected:
+        void Paint(lumo::TCanvas&) override
+        {
+            ++paints;
+            throw lumo::EInvalidGraphic("broken picture");
+        }
+    };
+    int shown = 0;
+    m_app->OnException = [&](lumo::TObject*, const lumo::Exception&) { ++shown; };
+    auto* faulty = new Faulty(m_form);
+    faulty->SetParent(m_form);
+    faulty->SetBounds(10, 10, 50, 40);
+    m_form->Show();
+    ASSERT_TRUE(PumpUntil([&] { return faulty->paints > 0; }));
+    PumpFor(200);
+    RECT update;
+    EXPECT_FALSE(GetUpdateRect(faulty->Handle(), &update, FALSE)) << "nothing left to paint";
+    EXPECT_EQ(1, faulty->paints) << "painted once, not again and again";
+    EXPECT_EQ(1, shown);
+    m_form->Hide();
+}
+
 TEST_F(PaintTest, GraphicControlsArePaintedInZOrder)
 {
     AddImage(10, 10, 40, 40, lumo::clRed);

@@ -2,6 +2,11 @@
 
 #include <gtest/gtest.h>
 #include <atomic>
+#include <memory>
+#include <stdexcept>
+#include <string>
+#include <thread>
+#include <vector>
 
 namespace {
 
@@ -191,6 +196,38 @@ TEST_F(TimerThreadTest, SynchronizeRunsOnTheGuiThread)
     syncer.Resume();
     syncer.WaitFor();
     EXPECT_EQ(GetCurrentThreadId(), syncer.seen);
+}
+
+// Work handed over with Send that throws never leaves its sender waiting: a framework exception is
+// shown on the GUI thread, any other reaches the sender.
+TEST_F(TimerThreadTest, SendReleasesTheSenderWhenTheWorkThrows)
+{
+    std::vector<std::string> shown;
+    m_app->OnException = [&](lumo::TObject*, const lumo::Exception& e) {
+        shown.push_back(e.what());
+    };
+    std::atomic<int> returned{0};
+    std::atomic<bool> rethrown{false};
+    auto sender = std::make_shared<std::thread>([&] {
+        lumo::GuiThread::Send([] { throw lumo::EInvalidOperation("not now"); });
+        ++returned;
+        try {
+            lumo::GuiThread::Send([] { throw std::runtime_error("elsewhere"); });
+        } catch (const std::runtime_error& e) {
+            rethrown = std::string(e.what()) == "elsewhere";
+        }
+        ++returned;
+    });
+    bool done = PumpUntil([&] { return returned == 2; });
+    if (done) {
+        sender->join();
+    } else {
+        // A sender that waits for ever cannot be joined; it ends with the test program.
+        sender->detach();
+    }
+    ASSERT_TRUE(done) << returned << " of 2 sends returned";
+    EXPECT_TRUE(rethrown);
+    EXPECT_EQ(std::vector<std::string>{"not now"}, shown);
 }
 
 TEST_F(TimerThreadTest, DestroyingARunningThreadTerminatesAndWaitsForIt)
