@@ -18,6 +18,7 @@ struct CallState
     volatile LONG references = 2;
     const char* pipeName = nullptr;
     volatile LONG* freeFlag = nullptr;
+    DWORD limitMs = 0;
     std::vector<BYTE> request;
     std::vector<BYTE> reply;
     DWORD bytesRead = 0;
@@ -35,10 +36,10 @@ DWORD WINAPI RunCall(void* context)
 {
     auto* state = static_cast<CallState*>(context);
     DWORD read = 0;
-    state->result = lumo::BasicNamedPipe<char>::Call(
+    state->result = lumo::BasicNamedPipe<char>::CallWithin(
         pipe::kLocalServer, state->pipeName, state->request.data(),
         static_cast<DWORD>(state->request.size()), state->reply.data(),
-        static_cast<DWORD>(state->reply.size()), &read, NMPWAIT_WAIT_FOREVER);
+        static_cast<DWORD>(state->reply.size()), &read, state->limitMs);
     state->bytesRead = read;
     volatile LONG* freeFlag = state->freeFlag;
     Release(state);
@@ -48,15 +49,7 @@ DWORD WINAPI RunCall(void* context)
 
 } // namespace
 
-PipeClient::PipeClient(const Channel& channel) : m_channel(channel), m_reply(channel.replySize)
-{
-    InitializeCriticalSection(&m_lock);
-}
-
-PipeClient::~PipeClient()
-{
-    DeleteCriticalSection(&m_lock);
-}
+PipeClient::PipeClient(const Channel& channel) : m_channel(channel), m_reply(channel.replySize) {}
 
 bool PipeClient::Transact(const void* request, DWORD size, std::vector<BYTE>& reply)
 {
@@ -68,11 +61,12 @@ bool PipeClient::Transact(const void* request, DWORD size, std::vector<BYTE>& re
     auto* state = new CallState;
     state->pipeName = m_channel.pipeName;
     state->freeFlag = m_channel.freeFlag;
+    state->limitMs = m_channel.workerLimitMs;
     state->request.assign(static_cast<const BYTE*>(request),
                           static_cast<const BYTE*>(request) + size);
     state->reply.assign(m_channel.replySize, 0);
 
-    HANDLE worker = CreateThread(nullptr, 0, &RunCall, state, CREATE_SUSPENDED, nullptr);
+    lumo::KernelHandle worker(CreateThread(nullptr, 0, &RunCall, state, CREATE_SUSPENDED, nullptr));
     if (!worker) {
         TraceLog("%s CreateThread failed, GetLastError returned %d", m_channel.pipeName,
                  static_cast<int>(GetLastError()));
@@ -80,9 +74,18 @@ bool PipeClient::Transact(const void* request, DWORD size, std::vector<BYTE>& re
         InterlockedExchange(m_channel.freeFlag, 1);
         return false;
     }
-    ResumeThread(worker);
-    DWORD waited = WaitForSingleObject(worker, kWaitMs);
-    CloseHandle(worker);
+    if (ResumeThread(worker.Get()) == static_cast<DWORD>(-1)) {
+        // The worker never ran, so it holds nothing: end it, and undo the admission that it
+        // would have undone, or the pipe would stay refused for good.
+        TraceLog("%s ResumeThread failed, GetLastError returned %d", m_channel.pipeName,
+                 static_cast<int>(GetLastError()));
+        TerminateThread(worker.Get(), 1);
+        WaitForSingleObject(worker.Get(), INFINITE);
+        delete state;
+        InterlockedExchange(m_channel.freeFlag, 1);
+        return false;
+    }
+    DWORD waited = WaitForSingleObject(worker.Get(), m_channel.waitMs);
     if (waited != WAIT_OBJECT_0) {
         // The worker keeps its state and frees the pipe when it ends; until then calls are
         // refused.
@@ -108,12 +111,11 @@ bool PipeClient::Call(const void* request, DWORD size)
 {
     std::vector<BYTE> reply;
     bool answered = Transact(request, size, reply);
-    EnterCriticalSection(&m_lock);
+    lumo::CriticalSectionLock lock(m_lock);
     m_result = answered;
     std::fill(m_reply.begin(), m_reply.end(), 0);
     std::copy(reply.begin(), reply.end(), m_reply.begin());
     m_bytesRead = static_cast<DWORD>(reply.size());
-    LeaveCriticalSection(&m_lock);
     return answered;
 }
 

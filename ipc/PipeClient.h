@@ -1,6 +1,10 @@
 #pragma once
 // One call at a time to a peer's pipe, each on a worker thread of its own, the caller waiting a
-// bounded time. A second call while one is outstanding is refused, not queued.
+// bounded time. A second call while one is outstanding is refused, not queued. The worker's own
+// conversation is bounded too, so a peer that accepts and never answers costs one failed call
+// and keeps the pipe refused only until that bound, not for the life of the process.
+#include "lumo/System/Source/Owners.h"
+
 #include <windows.h>
 #include <vector>
 
@@ -9,7 +13,11 @@ namespace tv {
 class PipeClient
 {
 public:
+    // How long a caller waits for the worker.
     static constexpr DWORD kWaitMs = 10000;
+    // How long the worker's conversation may take in all: beyond the caller's wait, so that a
+    // late answer still frees the pipe as soon as it comes.
+    static constexpr DWORD kWorkerLimitMs = 15000;
 
     struct Channel
     {
@@ -19,10 +27,11 @@ public:
         const char* timeoutTrace;
         // Process-wide admission flag of the pipe: 1 while no call is outstanding.
         volatile LONG* freeFlag;
+        DWORD waitMs = kWaitMs;
+        DWORD workerLimitMs = kWorkerLimitMs;
     };
 
     explicit PipeClient(const Channel& channel);
-    ~PipeClient();
     PipeClient(const PipeClient&) = delete;
     PipeClient& operator=(const PipeClient&) = delete;
 
@@ -45,7 +54,7 @@ protected:
 
 private:
     Channel m_channel;
-    CRITICAL_SECTION m_lock;
+    lumo::CriticalSection m_lock;
     bool m_result = false;
     std::vector<BYTE> m_reply;
     DWORD m_bytesRead = 0;

@@ -4,7 +4,6 @@
 #include "lumo/System/Source/TraceLog.h"
 
 #include <cstring>
-#include <string>
 
 namespace tv {
 namespace {
@@ -24,16 +23,17 @@ DWORD RetryDelayMs(DWORD failures)
 
 QemPipeServer::QemPipeServer(HWND window, UINT message, DWORD clientTimeoutMs)
     : m_window(window), m_message(message), m_clientTimeoutMs(clientTimeoutMs),
-      m_stop(CreateEventA(nullptr, TRUE, FALSE, nullptr)), m_buffer(kBufferSize)
+      m_stop(CreateEventA(nullptr, TRUE, FALSE, nullptr)),
+      m_io(CreateEventA(nullptr, TRUE, FALSE, nullptr)), m_buffer(kBufferSize)
 {}
-
-QemPipeServer::~QemPipeServer()
-{
-    m_watchdog.Stop();
-}
 
 bool QemPipeServer::Create()
 {
+    if (!m_stop || !m_io) {
+        TraceLog("~~~[QEM PIPE Service] CreateEvent failed, GetLastError returned %d",
+                 static_cast<int>(GetLastError()));
+        return false;
+    }
     // A present but empty DACL: every local user may connect.
     SECURITY_DESCRIPTOR descriptor;
     if (!InitializeSecurityDescriptor(&descriptor, SECURITY_DESCRIPTOR_REVISION) ||
@@ -46,21 +46,62 @@ bool QemPipeServer::Create()
     security.nLength = sizeof security;
     security.lpSecurityDescriptor = &descriptor;
     security.bInheritHandle = TRUE;
-    if (!m_pipe.Create(pipe::kBoardPipe, PIPE_ACCESS_DUPLEX,
-                       PIPE_TYPE_MESSAGE | PIPE_READMODE_MESSAGE | PIPE_WAIT, 1, kBufferSize,
-                       kBufferSize, 0, &security)) {
-        return false;
-    }
-    if (!m_stop || !m_watchdog.Start()) {
-        m_pipe.Close();
-        return false;
-    }
-    return true;
+    return m_pipe.Create(pipe::kBoardPipe, PIPE_ACCESS_DUPLEX | FILE_FLAG_OVERLAPPED,
+                         PIPE_TYPE_MESSAGE | PIPE_READMODE_MESSAGE | PIPE_WAIT, 1, kBufferSize,
+                         kBufferSize, 0, &security);
 }
 
 bool QemPipeServer::StopRequested() const
 {
     return !m_stop || WaitForSingleObject(m_stop.Get(), 0) == WAIT_OBJECT_0;
+}
+
+void QemPipeServer::RequestStop()
+{
+    if (m_stop) {
+        SetEvent(m_stop.Get());
+    }
+}
+
+DWORD QemPipeServer::Remaining() const
+{
+    DWORD elapsed = GetTickCount() - m_connectedAt;
+    return elapsed >= m_clientTimeoutMs ? 0 : m_clientTimeoutMs - elapsed;
+}
+
+LPOVERLAPPED QemPipeServer::Begin()
+{
+    std::memset(&m_overlapped, 0, sizeof m_overlapped);
+    ResetEvent(m_io.Get());
+    m_overlapped.hEvent = m_io.Get();
+    m_transferred = 0;
+    return &m_overlapped;
+}
+
+QemPipeServer::Outcome QemPipeServer::Finish(bool returned, bool bounded, bool& ok)
+{
+    DWORD error = returned ? ERROR_SUCCESS : GetLastError();
+    if (returned || error != ERROR_IO_PENDING) {
+        // Ended at once. A message longer than the buffer has still filled it.
+        ok = returned;
+        if (returned || error == ERROR_MORE_DATA) {
+            m_pipe.OverlappedResult(&m_overlapped, &m_transferred, false);
+        }
+        SetLastError(error);
+        return Outcome::Done;
+    }
+    HANDLE waits[] = {m_io.Get(), m_stop.Get()};
+    DWORD waited = WaitForMultipleObjects(2, waits, FALSE, bounded ? Remaining() : INFINITE);
+    if (waited == WAIT_OBJECT_0) {
+        ok = m_pipe.OverlappedResult(&m_overlapped, &m_transferred, false);
+        return Outcome::Done;
+    }
+    // Time is up, or a stop: the operation is cancelled on this thread, which started it, and
+    // its end waited for, after which the buffer and the structure are ours again.
+    m_pipe.CancelPending();
+    m_pipe.OverlappedResult(&m_overlapped, &m_transferred, true);
+    ok = false;
+    return waited == WAIT_OBJECT_0 + 1 ? Outcome::Stopped : Outcome::TimedOut;
 }
 
 bool QemPipeServer::WaitForClient()
@@ -70,7 +111,19 @@ bool QemPipeServer::WaitForClient()
         if (StopRequested()) {
             return false;
         }
-        if (m_pipe.ConnectClient()) {
+        bool connected = m_pipe.ConnectClient(Begin());
+        if (!connected && GetLastError() == ERROR_IO_PENDING) {
+            if (Finish(false, false, connected) == Outcome::Stopped) {
+                return false;
+            }
+            if (!connected) {
+                TraceLog("~~~[QEM PIPE Service] MB Pipe Server connect failed, GetLastError "
+                         "returned %d",
+                         static_cast<int>(GetLastError()));
+            }
+        }
+        if (connected) {
+            m_connectedAt = GetTickCount();
             return !StopRequested();
         }
         DWORD error = GetLastError();
@@ -87,17 +140,38 @@ bool QemPipeServer::WaitForClient()
     }
 }
 
-bool QemPipeServer::DrainMessage()
+QemPipeServer::Outcome QemPipeServer::Receive(bool& received, bool& tooLong)
+{
+    bool returned = m_pipe.Read(m_buffer.data(), kBufferSize, nullptr, Begin());
+    Outcome outcome = Finish(returned, true, received);
+    tooLong = outcome == Outcome::Done && !received && GetLastError() == ERROR_MORE_DATA;
+    return outcome;
+}
+
+QemPipeServer::Outcome QemPipeServer::Drain(bool& ok)
 {
     for (;;) {
-        DWORD read = 0;
-        if (m_pipe.Read(m_buffer.data(), kBufferSize, &read)) {
-            return true;
-        }
-        if (GetLastError() != ERROR_MORE_DATA) {
-            return false;
+        bool returned = m_pipe.Read(m_buffer.data(), kBufferSize, nullptr, Begin());
+        Outcome outcome = Finish(returned, true, ok);
+        if (outcome != Outcome::Done || ok || GetLastError() != ERROR_MORE_DATA) {
+            return outcome;
         }
     }
+}
+
+QemPipeServer::Outcome QemPipeServer::Reply(DWORD status, bool& ok)
+{
+    bool returned = m_pipe.Write(&status, sizeof status, nullptr, Begin());
+    return Finish(returned, true, ok);
+}
+
+QemPipeServer::Outcome QemPipeServer::AwaitClientEnd()
+{
+    // Ends with ERROR_BROKEN_PIPE once the client has closed; anything it still sends ends the
+    // conversation all the same.
+    bool ignored = false;
+    bool returned = m_pipe.Read(m_buffer.data(), kBufferSize, nullptr, Begin());
+    return Finish(returned, true, ignored);
 }
 
 bool QemPipeServer::ServeNextClient()
@@ -106,29 +180,37 @@ bool QemPipeServer::ServeNextClient()
         return false;
     }
     // A client that sends nothing or never takes its reply must not hold the only instance.
-    m_watchdog.Arm(m_pipe.Handle(), m_clientTimeoutMs);
-    DWORD read = 0;
-    bool received = m_pipe.Read(m_buffer.data(), kBufferSize, &read);
+    bool received = false;
+    bool tooLong = false;
+    Outcome outcome = Receive(received, tooLong);
+    const bool silent = outcome == Outcome::TimedOut;
     bool answer = received;
     DWORD status = pipe::kStatusFailure;
     if (received) {
-        status = HandleRequest(m_buffer.data(), read);
-    } else if (GetLastError() == ERROR_MORE_DATA) {
+        status = HandleRequest(m_buffer.data(), m_transferred);
+    } else if (tooLong) {
         TraceLog("~~~[QEM PIPE Service] MB Pipe Server refused a request longer than %d bytes",
                  static_cast<int>(kBufferSize));
-        answer = DrainMessage();
+        outcome = Drain(answer);
     }
-    if (answer) {
-        DWORD written = 0;
-        m_pipe.Write(&status, sizeof status, &written);
+    if (outcome == Outcome::Done && answer) {
+        bool written = false;
+        outcome = Reply(status, written);
+        if (outcome == Outcome::Done && written) {
+            outcome = AwaitClientEnd();
+        }
     }
-    m_pipe.Flush();
-    if (m_watchdog.Disarm()) {
-        TraceLog("~~~[QEM PIPE Service] MB Pipe Server disconnected a client silent for %u ms",
-                 static_cast<unsigned>(m_clientTimeoutMs));
-    } else {
-        m_pipe.DisconnectClient();
+    if (outcome == Outcome::TimedOut) {
+        if (silent) {
+            TraceLog("~~~[QEM PIPE Service] MB Pipe Server disconnected a client silent for %u ms",
+                     static_cast<unsigned>(m_clientTimeoutMs));
+        } else {
+            TraceLog("~~~[QEM PIPE Service] MB Pipe Server disconnected a client that did not "
+                     "take its reply within %u ms",
+                     static_cast<unsigned>(m_clientTimeoutMs));
+        }
     }
+    m_pipe.DisconnectClient();
     return !StopRequested();
 }
 
@@ -153,21 +235,6 @@ DWORD QemPipeServer::HandleRequest(const BYTE* request, DWORD size)
         TraceLog("~~~[QEM PIPE Service] MB Pipe Server can not handle the command %x",
                  static_cast<unsigned>(code));
         return pipe::kStatusFailure;
-    }
-}
-
-void QemPipeServer::RequestStop()
-{
-    if (m_stop) {
-        SetEvent(m_stop.Get());
-    }
-    m_watchdog.FireNow();
-    // Becoming a client for a moment completes a connect that is waiting.
-    std::string path = std::string("\\\\.\\PIPE\\") + pipe::kBoardPipe;
-    HANDLE client = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
-                                OPEN_EXISTING, 0, nullptr);
-    if (client != INVALID_HANDLE_VALUE) {
-        CloseHandle(client);
     }
 }
 

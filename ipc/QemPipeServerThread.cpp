@@ -59,10 +59,15 @@ void QemPipeServerThread::Stop()
     if (!m_thread) {
         return;
     }
-    // The thread may be inside a conversation or waiting for a client; poke it until it ends.
-    do {
-        m_server->RequestStop();
-    } while (WaitForSingleObject(m_thread.Get(), 100) == WAIT_TIMEOUT);
+    m_server->RequestStop();
+    if (WaitForSingleObject(m_thread.Get(), kStopWaitMs) != WAIT_OBJECT_0) {
+        // Not seen on any system: the thread still uses its server, so both are left alive.
+        TraceLog("~~~[QEM PIPE Service] the server thread did not end within %lu ms",
+                 static_cast<unsigned long>(kStopWaitMs));
+        m_thread.Release();
+        m_server.release();
+        return;
+    }
     m_thread.Reset();
     m_server.reset();
 }

@@ -277,6 +277,66 @@ TEST(CardPipeClientAlone, AReplyTooShortForAStatusFails)
     EXPECT_EQ(0u, client.PayloadSize());
 }
 
+// A card utility that takes the call and never answers: the worker's own bound ends the call, so
+// it costs that call and the time until the bound, not every later call of the process. A
+// client of its own, with short bounds, on the card pipe.
+TEST(CardPipeClientAlone, APeerThatNeverAnswersCostsOneCall)
+{
+    static volatile LONG freeFlag = 1;
+    tv::PipeClient::Channel channel = {"KALDO QEM VGA PIPE", 256, "busy", "timed out", &freeFlag};
+    channel.waitMs = 400;
+    channel.workerLimitMs = 1200;
+    tv::PipeClient client(channel);
+    // The first connection is taken and never answered; the second is answered.
+    HANDLE pipe = CreateNamedPipeA("\\\\.\\pipe\\KALDO QEM VGA PIPE", PIPE_ACCESS_DUPLEX,
+                                   PIPE_TYPE_MESSAGE | PIPE_READMODE_MESSAGE | PIPE_WAIT, 1, 4096,
+                                   4096, 0, nullptr);
+    ASSERT_NE(INVALID_HANDLE_VALUE, pipe);
+    std::atomic<int> served{0};
+    std::thread peer([&] {
+        for (int connection = 0; connection < 2; ++connection) {
+            if (!ConnectNamedPipe(pipe, nullptr) && GetLastError() != ERROR_PIPE_CONNECTED) {
+                break;
+            }
+            unsigned char request[256];
+            DWORD count = 0;
+            ReadFile(pipe, request, sizeof request, &count, nullptr);
+            if (connection == 0) {
+                // Silent: this read ends only when the caller gives up and closes its end.
+                ReadFile(pipe, request, sizeof request, &count, nullptr);
+            } else {
+                const Bytes reply = Words({1, 7});
+                WriteFile(pipe, reply.data(), 8, &count, nullptr);
+                FlushFileBuffers(pipe);
+            }
+            DisconnectNamedPipe(pipe);
+            ++served;
+        }
+    });
+    tvtest::TraceCapture trace;
+    const Bytes request = Words({0x10001002});
+    DWORD start = GetTickCount();
+    EXPECT_FALSE(client.Call(request.data(), 4));
+    EXPECT_LT(GetTickCount() - start, 1000u);
+    EXPECT_EQ(1u, trace.Count("timed out"));
+    EXPECT_FALSE(client.Call(request.data(), 4)) << "refused while the worker lives";
+    EXPECT_EQ(1u, trace.Count("busy"));
+    // The worker gives up at its bound and frees the pipe.
+    bool freed = tvtest::WaitUntil([&] { return served == 1; }, 3000);
+    EXPECT_TRUE(freed) << "the silent call still holds the pipe";
+    EXPECT_TRUE(
+        trace.Contains("[BasicNamedPipe<char_t>::Call] failed, GetLastError returned 1460"));
+    if (freed) {
+        EXPECT_TRUE(tvtest::WaitUntil([&] { return freeFlag == 1; }, 1000));
+        EXPECT_TRUE(client.Call(request.data(), 4));
+        ASSERT_EQ(4u, client.PayloadSize());
+        EXPECT_EQ(Words({7}), Bytes(client.Payload(), client.Payload() + 4));
+    }
+    // Whatever happened, the peer ends: a client that comes and goes completes its steps.
+    CloseHandle(pipe);
+    peer.join();
+}
+
 class SysCtrlPipe : public testing::Test
 {
 protected:

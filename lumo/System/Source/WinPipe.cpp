@@ -1,6 +1,7 @@
 #include "lumo/System/Source/WinPipe.h"
 
 #include "lumo/System/Source/Assert.h"
+#include "lumo/System/Source/Owners.h"
 #include "lumo/System/Source/TraceLog.h"
 
 #include <string>
@@ -93,6 +94,10 @@ template <typename char_t> bool BasicNamedPipe<char_t>::ConnectClient(LPOVERLAPP
         if (error == ERROR_PIPE_CONNECTED) {
             return true;
         }
+        if (overlapped && error == ERROR_IO_PENDING) {
+            SetLastError(error);
+            return false;
+        }
         TraceLog("[BasicNamedPipe<char_t>::ConnectClient] failed, GetLastError returned %d",
                  static_cast<int>(error));
         SetLastError(error);
@@ -123,6 +128,10 @@ bool BasicNamedPipe<char_t>::Write(const void* buffer, DWORD count, DWORD* writt
     DWORD ignored = 0;
     if (!WriteFile(m_pipe, buffer, count, written ? written : &ignored, overlapped)) {
         DWORD error = GetLastError();
+        if (overlapped && error == ERROR_IO_PENDING) {
+            SetLastError(error);
+            return false;
+        }
         TraceLog("[BasicNamedPipe<char_t>::Write] failed, GetLastError returned %d\n",
                  static_cast<int>(error));
         SetLastError(error);
@@ -138,6 +147,10 @@ bool BasicNamedPipe<char_t>::Read(void* buffer, DWORD size, DWORD* read, LPOVERL
     DWORD ignored = 0;
     if (!ReadFile(m_pipe, buffer, size, read ? read : &ignored, overlapped)) {
         DWORD error = GetLastError();
+        if (overlapped && error == ERROR_IO_PENDING) {
+            SetLastError(error);
+            return false;
+        }
         TraceLog("[BasicNamedPipe<char_t>::Read] failed, GetLastError returned %d\n",
                  static_cast<int>(error));
         SetLastError(error);
@@ -158,6 +171,29 @@ template <typename char_t> bool BasicNamedPipe<char_t>::IsServerPipe()
         return false;
     }
     return (flags & PIPE_SERVER_END) != 0;
+}
+
+template <typename char_t>
+bool BasicNamedPipe<char_t>::OverlappedResult(LPOVERLAPPED overlapped, DWORD* transferred,
+                                              bool wait)
+{
+    LUMO_ASSERT(IsOpen());
+    DWORD ignored = 0;
+    return GetOverlappedResult(m_pipe, overlapped, transferred ? transferred : &ignored,
+                               wait ? TRUE : FALSE) != FALSE;
+}
+
+template <typename char_t> bool BasicNamedPipe<char_t>::CancelPending()
+{
+    LUMO_ASSERT(IsOpen());
+    if (!CancelIo(m_pipe)) {
+        DWORD error = GetLastError();
+        TraceLog("[BasicNamedPipe<char_t>::CancelPending] failed, GetLastError returned %d",
+                 static_cast<int>(error));
+        SetLastError(error);
+        return false;
+    }
+    return true;
 }
 
 template <typename char_t>
@@ -185,6 +221,116 @@ bool BasicNamedPipe<char_t>::Call(const char_t* server, const char_t* name, cons
         return false;
     }
     return true;
+}
+
+namespace {
+
+// Milliseconds left until deadline (GetTickCount time), 0 once it has passed.
+DWORD Remaining(DWORD start, DWORD limitMs)
+{
+    DWORD elapsed = GetTickCount() - start;
+    return elapsed >= limitMs ? 0 : limitMs - elapsed;
+}
+
+// One overlapped transfer on a client end, bounded: false with ERROR_TIMEOUT when the time ran
+// out (the transfer is cancelled and its end waited for), else the transfer's own outcome.
+bool TransferWithin(HANDLE pipe, bool write, void* buffer, DWORD size, DWORD* transferred,
+                    HANDLE event, DWORD start, DWORD limitMs)
+{
+    OVERLAPPED overlapped = {};
+    overlapped.hEvent = event;
+    ResetEvent(event);
+    BOOL done = write ? WriteFile(pipe, buffer, size, nullptr, &overlapped)
+                      : ReadFile(pipe, buffer, size, nullptr, &overlapped);
+    if (!done && GetLastError() != ERROR_IO_PENDING) {
+        DWORD error = GetLastError();
+        // A reply longer than the buffer has still filled it.
+        if (error == ERROR_MORE_DATA) {
+            GetOverlappedResult(pipe, &overlapped, transferred, FALSE);
+        }
+        SetLastError(error);
+        return false;
+    }
+    if (WaitForSingleObject(event, Remaining(start, limitMs)) != WAIT_OBJECT_0) {
+        CancelIo(pipe);
+        // The cancelled transfer ends promptly; its buffer is ours again after this.
+        GetOverlappedResult(pipe, &overlapped, transferred, TRUE);
+        *transferred = 0;
+        SetLastError(ERROR_TIMEOUT);
+        return false;
+    }
+    return GetOverlappedResult(pipe, &overlapped, transferred, FALSE) != FALSE;
+}
+
+} // namespace
+
+template <typename char_t>
+bool BasicNamedPipe<char_t>::CallWithin(const char_t* server, const char_t* name,
+                                        const void* request, DWORD requestSize, void* reply,
+                                        DWORD replySize, DWORD* read, DWORD limitMs)
+{
+    static_assert(sizeof(char_t) == 1, "narrow pipe names only");
+    const DWORD start = GetTickCount();
+    std::basic_string<char_t> path = Widen<char_t>("\\\\");
+    path += server;
+    path += Widen<char_t>("\\PIPE\\");
+    path += name;
+    DWORD bytesRead = 0;
+    DWORD error = ERROR_SUCCESS;
+    if (read) {
+        *read = 0;
+    }
+    HANDLE pipe = INVALID_HANDLE_VALUE;
+    for (;;) {
+        pipe = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+                           FILE_FLAG_OVERLAPPED, nullptr);
+        if (pipe != INVALID_HANDLE_VALUE) {
+            break;
+        }
+        error = GetLastError();
+        if (error != ERROR_PIPE_BUSY) {
+            break;
+        }
+        // Every instance is busy: wait for one, within what is left.
+        DWORD left = Remaining(start, limitMs);
+        if (left == 0) {
+            error = ERROR_TIMEOUT;
+            break;
+        }
+        // Whatever the wait says, the next open tells: a free instance, still busy (until the
+        // time is up) or no pipe at all.
+        WaitNamedPipeA(path.c_str(), left);
+    }
+    bool ok = false;
+    if (pipe != INVALID_HANDLE_VALUE) {
+        KernelHandle owner(pipe);
+        KernelHandle event(CreateEventA(nullptr, TRUE, FALSE, nullptr));
+        DWORD mode = PIPE_READMODE_MESSAGE;
+        DWORD written = 0;
+        if (!event) {
+            error = GetLastError();
+        } else if (!SetNamedPipeHandleState(pipe, &mode, nullptr, nullptr)) {
+            error = GetLastError();
+        } else if (!TransferWithin(pipe, true, const_cast<void*>(request), requestSize, &written,
+                                   event.Get(), start, limitMs)) {
+            error = GetLastError();
+        } else if (!TransferWithin(pipe, false, reply, replySize, &bytesRead, event.Get(), start,
+                                   limitMs)) {
+            error = GetLastError();
+        } else {
+            ok = true;
+        }
+        // A reply cut at the buffer's end (ERROR_MORE_DATA) still counts its bytes.
+        if (read && (ok || error == ERROR_MORE_DATA)) {
+            *read = bytesRead;
+        }
+    }
+    if (!ok) {
+        TraceLog("[BasicNamedPipe<char_t>::Call] failed, GetLastError returned %d",
+                 static_cast<int>(error));
+        SetLastError(error);
+    }
+    return ok;
 }
 
 template class BasicNamedPipe<char>;
