@@ -1,32 +1,12 @@
 #include "drvsetup/HiddenProcess.h"
 
+#include "lumo/System/Source/Owners.h"
 #include "lumo/System/Source/TraceLog.h"
 
 #include <windows.h>
 #include <vector>
 
 namespace drvsetup {
-namespace {
-
-class OwnedHandle
-{
-public:
-    explicit OwnedHandle(HANDLE handle) : m_handle(handle) {}
-    ~OwnedHandle()
-    {
-        if (m_handle) {
-            CloseHandle(m_handle);
-        }
-    }
-    OwnedHandle(const OwnedHandle&) = delete;
-    OwnedHandle& operator=(const OwnedHandle&) = delete;
-    HANDLE Get() const { return m_handle; }
-
-private:
-    HANDLE m_handle;
-};
-
-} // namespace
 
 bool StartHiddenAndWait(const std::wstring& application, const std::wstring& commandLine)
 {
@@ -44,8 +24,8 @@ bool StartHiddenAndWait(const std::wstring& application, const std::wstring& com
                  application.c_str(), GetLastError());
         return false;
     }
-    OwnedHandle thread(info.hThread);
-    OwnedHandle process(info.hProcess);
+    lumo::KernelHandle thread(info.hThread);
+    lumo::KernelHandle process(info.hProcess);
     WaitForSingleObject(process.Get(), INFINITE);
     return true;
 }

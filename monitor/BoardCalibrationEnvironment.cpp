@@ -53,9 +53,10 @@ void BoardCalibrationEnvironment::SetCalibrationFlag(bool running)
 
 void BoardCalibrationEnvironment::StoreThresholds(int threshold1, int threshold2, int threshold3)
 {
-    PowerGear& gear = PowerGear::Instance();
-    gear.Thresholds().Store(threshold1, threshold2, threshold3);
-    gear.SetThreshold(threshold1, threshold2, threshold3);
+    // Stored, marked calibrated and the board's invalid flag cleared. The board's threshold
+    // items are written when Auto is applied, as they always are: writing them here as well
+    // showed up to three failure boxes per calibration on boards whose items are read-only.
+    PowerGear::Instance().Thresholds().Store(threshold1, threshold2, threshold3);
 }
 
 void BoardCalibrationEnvironment::StartLoad(CalibrationLoad load, int threads)

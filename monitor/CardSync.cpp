@@ -166,9 +166,11 @@ void CpuPowerMonitor::PushModeToCard()
     if (!m_syncEnabled) {
         return;
     }
-    // Auto resolves to the level it stands for now.
-    uint32_t mode = static_cast<uint32_t>(GearLevelFromProfileIndex(SavingIndex()));
-    if (PowerGear::Instance().GetLevel() == kGearAuto) {
+    // Auto resolves to the level it stands for now. The level is read once: a mode change
+    // between two reads would send a value made of both.
+    const int level = PowerGear::Instance().GetLevel();
+    uint32_t mode = static_cast<uint32_t>(GearLevelFromProfileIndex(SavingIndexOf(level)));
+    if (level == kGearAuto) {
         if (m_autoSupported) {
             mode = kGearAuto;
         } else {

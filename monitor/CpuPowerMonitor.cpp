@@ -3,6 +3,7 @@
 #include "ipc/QemPipeServerThread.h"
 #include "lumo/Forms/GuiThread.h"
 #include "lumo/Forms/Timer.h"
+#include "lumo/System/Source/Owners.h"
 #include "lumo/System/Source/TraceLog.h"
 #include "monitor/BoardCalibrationEnvironment.h"
 #include "monitor/FirmwareProbe.h"
@@ -12,7 +13,9 @@
 #include "power/PowerGear.h"
 #include "shell/base/ControllerLink.h"
 
+#include <atomic>
 #include <cmath>
+#include <mutex>
 
 namespace tv {
 namespace {
@@ -56,52 +59,60 @@ public:
                      GetLastError());
         }
     }
-    ~ModeDoneEvent()
-    {
-        if (m_handle) {
-            CloseHandle(m_handle);
-        }
-    }
-    ModeDoneEvent(const ModeDoneEvent&) = delete;
-    ModeDoneEvent& operator=(const ModeDoneEvent&) = delete;
 
-    HANDLE Get() const { return m_handle; }
+    HANDLE Get() const { return m_handle.Get(); }
     void Signal() const
     {
         if (m_handle) {
-            SetEvent(m_handle);
+            SetEvent(m_handle.Get());
         }
     }
 
 private:
-    HANDLE m_handle;
+    lumo::KernelHandle m_handle;
 };
 
 CpuPowerMonitor& CpuPowerMonitor::Instance()
 {
-    static CpuPowerMonitor* const instance = [] {
-        // Opens the gear engine before the controller type and the banks are read.
-        GearParameters& parameters = GearParameters::Instance();
-        auto* monitor = new CpuPowerMonitor(tv::ControllerType(), &parameters, nullptr);
-        static BoardCalibrationEnvironment environment(*monitor);
-        SetCalibrationEnvironment(&environment);
-        return monitor;
-    }();
-    return *instance;
+    // Not a function-local static with its set-up inside: the set-up calls out, and a call
+    // back in would re-enter that static's creation (an exception or a dead-lock). The object
+    // is made and published first, then set up; the lock keeps other threads out until then
+    // and lets the creating thread's own calls back in through.
+    static std::recursive_mutex lock;
+    static std::atomic<CpuPowerMonitor*> instance{nullptr};
+    if (CpuPowerMonitor* ready = instance.load(std::memory_order_acquire)) {
+        return *ready;
+    }
+    std::lock_guard<std::recursive_mutex> guard(lock);
+    if (CpuPowerMonitor* ready = instance.load(std::memory_order_acquire)) {
+        return *ready;
+    }
+    // Opens the gear engine before the controller type and the banks are read.
+    GearParameters& parameters = GearParameters::Instance();
+    auto* monitor = new CpuPowerMonitor(tv::ControllerType(), &parameters, nullptr, false);
+    static BoardCalibrationEnvironment environment(*monitor);
+    SetCalibrationEnvironment(&environment);
+    instance.store(monitor, std::memory_order_release);
+    monitor->Initialise();
+    return *monitor;
 }
 
 CpuPowerMonitor::CpuPowerMonitor(uint32_t controllerType)
     : CpuPowerMonitor(
           controllerType, nullptr,
-          std::make_unique<GearParameters>(PowerGear::Instance(), OpenGearEngine(controllerType)))
+          std::make_unique<GearParameters>(PowerGear::Instance(), OpenGearEngine(controllerType)),
+          true)
 {}
 
 CpuPowerMonitor::CpuPowerMonitor(uint32_t controllerType, GearParameters* shared,
-                                 std::unique_ptr<GearParameters> owned)
+                                 std::unique_ptr<GearParameters> owned, bool initialise)
     : m_controllerType(controllerType), m_ownedParameters(std::move(owned)),
-      m_parameters(shared ? *shared : *m_ownedParameters)
+      m_parameters(shared ? *shared : *m_ownedParameters),
+      m_modeDone(std::make_shared<ModeDoneEvent>())
 {
-    Initialise();
+    if (initialise) {
+        Initialise();
+    }
 }
 
 CpuPowerMonitor::~CpuPowerMonitor() = default;
@@ -115,7 +126,6 @@ uint32_t CpuPowerMonitor::OpenGearEngine(uint32_t controllerType)
 void CpuPowerMonitor::Initialise()
 {
     m_parameters.Fill();
-    m_modeDone = std::make_shared<ModeDoneEvent>();
 
     if (!m_board.Load()) {
         TraceLog("~~~[CpuPowerMonitor] MB EnergySaving Load failed");
@@ -175,7 +185,11 @@ double CpuPowerMonitor::CpuPower() const
 
 int CpuPowerMonitor::SavingIndex() const
 {
-    const int level = PowerGear::Instance().GetLevel();
+    return SavingIndexOf(PowerGear::Instance().GetLevel());
+}
+
+int CpuPowerMonitor::SavingIndexOf(int level) const
+{
     switch (level) {
     case kGearTurbo:
         return 0;
@@ -228,7 +242,40 @@ void CpuPowerMonitor::ResetCumulative()
 
 void CpuPowerMonitor::ApplyMode(int mode, bool apply)
 {
-    const int level = NormalizeGearLevel(mode);
+    const ModeRequest request = {NormalizeGearLevel(mode), apply};
+    if (m_applyingMode) {
+        // Called back from inside the wait below. A nested wait would take the turn of the
+        // request under way, start its own thread first and leave the earlier request to start
+        // later, after its time-out, over a running thread. Queued instead; the same request
+        // twice in a row is applied once.
+        if (m_queuedModes.empty() || m_queuedModes.back().level != request.level ||
+            m_queuedModes.back().apply != request.apply) {
+            m_queuedModes.push_back(request);
+        }
+        TraceLog("~~~[CpuPowerMonitor] mode %x requested while one is applied: queued",
+                 request.level);
+        return;
+    }
+    m_applyingMode = true;
+    try {
+        ApplyNow(request);
+        while (!m_queuedModes.empty()) {
+            const ModeRequest next = m_queuedModes.front();
+            m_queuedModes.pop_front();
+            ApplyNow(next);
+        }
+    } catch (...) {
+        m_applyingMode = false;
+        m_queuedModes.clear();
+        throw;
+    }
+    m_applyingMode = false;
+}
+
+void CpuPowerMonitor::ApplyNow(const ModeRequest& request)
+{
+    const int level = request.level;
+    const bool apply = request.apply;
     // Runs queued GUI work meanwhile: the running thread's end is handled on this thread.
     lumo::GuiThread::WaitFor(m_modeDone->Get(), kModeWaitMs);
     StartModeThread(level, apply);

@@ -10,6 +10,7 @@
 
 #include <windows.h>
 #include <cstdint>
+#include <deque>
 #include <functional>
 #include <memory>
 
@@ -33,7 +34,9 @@ public:
     static constexpr int kAnySavingMode = 255;
 
     // Created and initialised on the first call (the power-gear implementation selected
-    // before); installs the calibration environment. Lives until the process ends.
+    // before); installs the calibration environment. Lives until the process ends. The object
+    // exists before its set-up calls out, so a call back into Instance() from there (the card
+    // button refresh reaching the main window, which refreshes through the monitor) finds it.
     static CpuPowerMonitor& Instance();
 
     // A monitor for a board of this controller type, initialised in the same order as the
@@ -83,7 +86,9 @@ public:
 
     // Every mode request: normalised, after the previous mode thread ended (at most 3000 ms),
     // applied by a new mode thread; on the Auto-polling types Auto starts the Auto-state poll
-    // in the saving state and any other mode stops it.
+    // in the saving state and any other mode stops it. The wait runs queued GUI work and
+    // delivers sent messages: a request made from there (message 1055, a resume, a tray choice)
+    // is queued and applied in turn after the one under way, never nested inside its wait.
     void ApplyMode(int mode, bool apply);
     // Waits until no mode thread runs (false on time-out), without taking the turn of the next
     // request.
@@ -133,12 +138,19 @@ public:
 
 private:
     class ModeDoneEvent;
+    struct ModeRequest
+    {
+        int level;
+        bool apply;
+    };
 
-    // The shared cache, or else the owned one.
+    // The shared cache, or else the owned one; initialise: run the set-up at once.
     CpuPowerMonitor(uint32_t controllerType, GearParameters* shared,
-                    std::unique_ptr<GearParameters> owned);
+                    std::unique_ptr<GearParameters> owned, bool initialise);
     static uint32_t OpenGearEngine(uint32_t controllerType);
     void Initialise();
+    int SavingIndexOf(int level) const;
+    void ApplyNow(const ModeRequest& request);
     void StartModeThread(int level, bool apply);
     void WriteCardCapabilities() const;
     void RefreshCardButton() const;
@@ -159,6 +171,9 @@ private:
     VgaEnergySaving m_card;
     // Shared with the termination handlers of the mode threads, which may end after us.
     std::shared_ptr<ModeDoneEvent> m_modeDone;
+    // True while ApplyMode runs; requests made meanwhile wait in m_queuedModes.
+    bool m_applyingMode = false;
+    std::deque<ModeRequest> m_queuedModes;
     std::unique_ptr<lumo::TTimer> m_ocStatusTimer;
     int m_autoState = kAutoPerformance;
 };

@@ -1,7 +1,7 @@
 #include "monitor/FirmwareProbe.h"
 
 #include "lumo/System/Source/TraceLog.h"
-#include "power/ModuleHandle.h"
+#include "lumo/System/Source/Owners.h"
 
 #include <windows.h>
 #include <vector>
@@ -34,7 +34,7 @@ template <typename Fn> Fn Ordinal(HMODULE module, WORD ordinal, const char* libr
 
 bool ProbeFirmwareDozeCapable(const char* library)
 {
-    ModuleHandle module(LoadLibraryA(library));
+    lumo::ModuleHandle module(LoadLibraryA(library));
     if (!module) {
         TraceLog("~~~[CpuPowerMonitor] LoadLibrary %s failed! GetLastError returned %lu", library,
                  GetLastError());

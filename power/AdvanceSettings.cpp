@@ -3,6 +3,7 @@
 #include "lumo/System/Source/WinRegistry.h"
 #include "power/ControllerType.h"
 #include "power/GearParameters.h"
+#include "power/TimeoutChoices.h"
 #include "shell/base/RegistrySchema.h"
 
 #include <string>
@@ -29,6 +30,37 @@ int32_t* Fields(ModeProfile& profile, int i)
                                &profile.optiDozeIdleTimeout,
                                &profile.spinDownTimeout};
     return fields[i];
+}
+
+// Field positions in kItems.
+constexpr int kFanField = 4;
+constexpr int kIdleField = 5;
+constexpr int kSpinDownField = 6;
+
+int32_t LongestChoiceSeconds(const std::vector<TimeoutChoice>& choices)
+{
+    int32_t longest = 0;
+    for (const TimeoutChoice& choice : choices) {
+        longest = choice.seconds > longest ? choice.seconds : longest;
+    }
+    return longest;
+}
+
+// A stored value that no list entry can have produced (a corrupt or foreign value, a negative
+// time that would reach the spin-down library as 0xFFFFFFFF) is read as absent, as a failed
+// read is. Fields taken from the board (the voltage items) or never used are taken as stored.
+bool Acceptable(int field, int32_t value)
+{
+    switch (field) {
+    case kFanField:
+        return value == 0 || value == 1;
+    case kIdleField:
+        return value >= 0 && value <= LongestChoiceSeconds(DozeTimeoutChoices()) * 1000;
+    case kSpinDownField:
+        return value >= 0 && value <= LongestChoiceSeconds(SpinDownTimeoutChoices(-1));
+    default:
+        return true;
+    }
 }
 
 bool ValidIndex(int index)
@@ -128,7 +160,8 @@ void AdvanceSettings::Load()
             for (int p = 0; p < kProfileCount && complete; ++p) {
                 for (int i = 0; i < 7; ++i) {
                     const std::string name = reg::ProfileValueName(kItems[i], p);
-                    if (!key.ReadDword(name.c_str(), value)) {
+                    if (!key.ReadDword(name.c_str(), value) ||
+                        !Acceptable(i, static_cast<int32_t>(value))) {
                         complete = false;
                         break;
                     }

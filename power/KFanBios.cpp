@@ -23,10 +23,15 @@ bool KFanSetItemEx(PowerGear& gear, int item, int a, int b)
     if (gear.SetItemEx(item, a, b)) {
         return true;
     }
+    ShowKFanSetItemFailure(item);
+    return false;
+}
+
+void ShowKFanSetItemFailure(int item)
+{
     char text[64];
     std::snprintf(text, sizeof text, "Can not set Item(%x) to BIOS", static_cast<unsigned>(item));
     lumo::ShowMessageBox(nullptr, text, "K-Fan", MB_OK);
-    return false;
 }
 
 } // namespace tv

@@ -2,7 +2,7 @@
 // Port I/O through the maker's "KdIo.dll" in the Windows system folder. A missing library or
 // entry is shown once and leaves the ports unreachable.
 #include "power/MakerAbi.h"
-#include "power/ModuleHandle.h"
+#include "lumo/System/Source/Owners.h"
 
 #include <windows.h>
 #include <string>
@@ -31,7 +31,7 @@ public:
     bool Out(WORD port, BYTE value);
 
 private:
-    ModuleHandle m_module;
+    lumo::ModuleHandle m_module;
     maker::KdIoOpenFn m_openEntry = nullptr;
     maker::KdIoCloseFn m_close = nullptr;
     maker::KdIoInFn m_in = nullptr;

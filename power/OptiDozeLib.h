@@ -2,7 +2,7 @@
 // The idle-doze facade over the maker's "OptiDoze.dll" (screen off and on) and, on Windows major
 // version 6, "vvc.dll" (sound mute). An absent library makes every operation do nothing.
 #include "power/MakerAbi.h"
-#include "power/ModuleHandle.h"
+#include "lumo/System/Source/Owners.h"
 #include "power/WindowsVersion.h"
 
 #include <string>
@@ -67,8 +67,8 @@ private:
     bool ResolveExports();
     bool Sound(bool on);
 
-    ModuleHandle m_vvc;
-    ModuleHandle m_module;
+    lumo::ModuleHandle m_vvc;
+    lumo::ModuleHandle m_module;
     Exports m_entry;
     maker::IntFn m_setMute = nullptr;
     bool m_vista = false;

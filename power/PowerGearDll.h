@@ -1,7 +1,7 @@
 #pragma once
 // The power-gear facade over the maker's "OptiGear.dll".
 #include "power/MakerAbi.h"
-#include "power/ModuleHandle.h"
+#include "lumo/System/Source/Owners.h"
 #include "power/PowerGear.h"
 
 #include <string>
@@ -103,7 +103,7 @@ private:
 
     std::string m_folder;
     std::string m_subFolder;
-    ModuleHandle m_module;
+    lumo::ModuleHandle m_module;
     Exports m_entry;
     int m_supportLevel = 0;
 };

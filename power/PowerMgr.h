@@ -1,7 +1,7 @@
 #pragma once
 // Windows power management: the power-scheme GUID interface of Powrprof.dll (Vista and later)
 // when it is complete, else the scheme-index entries, looked up at their first use.
-#include "power/ModuleHandle.h"
+#include "lumo/System/Source/Owners.h"
 
 #include <windows.h>
 #include <mutex>
@@ -28,8 +28,8 @@ public:
 private:
     void Clear();
 
-    ModuleHandle m_powrprof;
-    ModuleHandle m_user32;
+    lumo::ModuleHandle m_powrprof;
+    lumo::ModuleHandle m_user32;
     // Resolved with the others but not called.
     FARPROC m_unused[14] = {};
     bool m_available = false;
@@ -68,7 +68,7 @@ private:
     std::string m_powrprofPath;
     PowerSchemeGuidApi m_guid;
     std::mutex m_lock;
-    ModuleHandle m_indexLibrary;
+    lumo::ModuleHandle m_indexLibrary;
     FARPROC m_getIndex = nullptr;
     FARPROC m_setIndex = nullptr;
 };

@@ -84,14 +84,14 @@ SioChip::SioChip(KdIoLib& io, PowerGear& gear) : m_io(io), m_gear(gear)
     if (!m_io.IsPresent()) {
         return;
     }
-    m_lock = CreateEventA(nullptr, FALSE, TRUE, kLockName);
+    m_lock.Reset(CreateEventA(nullptr, FALSE, TRUE, kLockName));
     if (!m_lock) {
         TraceLog("[SioChip] CreateEvent %s failed! GetLastError returned %lu", kLockName,
                  GetLastError());
         return;
     }
     {
-        Lock lock(m_lock, "chip detection");
+        Lock lock(m_lock.Get(), "chip detection");
         if (lock.Held()) {
             Detect();
         }
@@ -99,12 +99,7 @@ SioChip::SioChip(KdIoLib& io, PowerGear& gear) : m_io(io), m_gear(gear)
     m_handOverItem = Class() == ChipClass::B && m_gear.IsItemSupported(item::kSioHandOver);
 }
 
-SioChip::~SioChip()
-{
-    if (m_lock) {
-        CloseHandle(m_lock);
-    }
-}
+SioChip::~SioChip() = default;
 
 SioChip& SioChip::Instance()
 {
@@ -164,21 +159,29 @@ template <typename Body> bool SioChip::Sequence(const char* name, Body body)
     if (!m_lock) {
         return false;
     }
-    Lock lock(m_lock, name);
-    if (!lock.Held()) {
-        return false;
+    bool handOverFailed = false;
+    {
+        Lock lock(m_lock.Get(), name);
+        if (!lock.Held()) {
+            return false;
+        }
+        if (!m_detected) {
+            // The lock was taken at creation: the chip is told apart now.
+            Detect();
+            m_handOverItem = Class() == ChipClass::B && m_gear.IsItemSupported(item::kSioHandOver);
+        }
+        if (m_handOverItem) {
+            handOverFailed = !m_gear.SetItemEx(item::kSioHandOver, 0, 1);
+        }
+        const BYTE savedBank = Read(kBankSelect);
+        body(Class() == ChipClass::B ? kClassB : kClassA);
+        SelectBank(savedBank);
     }
-    if (!m_detected) {
-        // The lock was taken at creation: the chip is told apart now.
-        Detect();
-        m_handOverItem = Class() == ChipClass::B && m_gear.IsItemSupported(item::kSioHandOver);
+    // Told only once the lock is back: every other program of the suite waits on it, and must
+    // not wait on the user.
+    if (handOverFailed) {
+        ShowKFanSetItemFailure(item::kSioHandOver);
     }
-    if (m_handOverItem) {
-        KFanSetItemEx(m_gear, item::kSioHandOver, 0, 1);
-    }
-    const BYTE savedBank = Read(kBankSelect);
-    body(Class() == ChipClass::B ? kClassB : kClassA);
-    SelectBank(savedBank);
     return true;
 }
 

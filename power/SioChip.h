@@ -2,6 +2,8 @@
 // The board's hardware-monitor chip, reached by port I/O: fan curves, chassis fan modes and the
 // CPU temperature. All access is serialised with the maker's other programs by the named event
 // "KALDO_SIO_MUTEX"; a sequence that cannot take it within 2000 ms is skipped.
+#include "lumo/System/Source/Owners.h"
+
 #include <windows.h>
 #include <array>
 #include <atomic>
@@ -65,7 +67,7 @@ private:
 
     KdIoLib& m_io;
     PowerGear& m_gear;
-    HANDLE m_lock = nullptr;
+    lumo::KernelHandle m_lock;
     // Written under the lock, read anywhere.
     std::atomic<bool> m_detected{false};
     std::atomic<uint16_t> m_id{0};

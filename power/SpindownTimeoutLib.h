@@ -2,7 +2,7 @@
 // The disk spin-down facade over the maker's "KdSpindownTimeout.dll". A missing library or entry
 // is shown once and makes the spin-down call do nothing.
 #include "power/MakerAbi.h"
-#include "power/ModuleHandle.h"
+#include "lumo/System/Source/Owners.h"
 
 #include <windows.h>
 #include <string>
@@ -27,7 +27,7 @@ public:
     bool SetSpindownTimeout(DWORD seconds);
 
 private:
-    ModuleHandle m_module;
+    lumo::ModuleHandle m_module;
     maker::SpindownFn m_get = nullptr;
     maker::SpindownFn m_set = nullptr;
 };

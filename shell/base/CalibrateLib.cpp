@@ -31,16 +31,16 @@ CalibrateLib& CalibrateLib::Instance()
 
 CalibrateLib::CalibrateLib(const std::string& folder) : m_path(folder + kFileName)
 {
-    m_module = LoadLibraryA(m_path.c_str());
+    m_module.Reset(LoadLibraryA(m_path.c_str()));
     if (!m_module) {
         TraceLog("~~~[CalibrateLib] LoadLibrary %s failed! GetLastError returned %lu",
                  m_path.c_str(), GetLastError());
         lumo::ShowMessageBox(NULL, "Can not load Calibrate.dll", kCaption, MB_OK);
         return;
     }
-    m_primary = Entry<StartFn>(m_module, kPrimaryName);
-    m_burn = Entry<StartFn>(m_module, kBurnName);
-    m_stop = Entry<StopFn>(m_module, kStopName);
+    m_primary = Entry<StartFn>(m_module.Get(), kPrimaryName);
+    m_burn = Entry<StartFn>(m_module.Get(), kBurnName);
+    m_stop = Entry<StopFn>(m_module.Get(), kStopName);
     if (!HasAllEntries()) {
         TraceLog("~~~[CalibrateLib] %s lacks entry points:%s%s%s", m_path.c_str(),
                  m_primary ? "" : " StartCalibrateWithPrimary",
@@ -58,7 +58,6 @@ CalibrateLib::~CalibrateLib()
     if (m_loadStarted && m_stop) {
         m_stop();
     }
-    FreeLibrary(m_module);
 }
 
 bool CalibrateLib::Start(StartFn entry, const char* name, int threads)

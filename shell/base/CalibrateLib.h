@@ -2,6 +2,8 @@
 // The CPU load generator "Calibrate.dll", loaded once by file name from the program's folder.
 // A failed load or a missing entry point is shown once when the library is loaded; calls of an
 // entry point that is not there are skipped.
+#include "lumo/System/Source/Owners.h"
+
 #include <windows.h>
 #include <string>
 
@@ -21,7 +23,7 @@ public:
     CalibrateLib(const CalibrateLib&) = delete;
     CalibrateLib& operator=(const CalibrateLib&) = delete;
 
-    bool IsLoaded() const { return m_module != nullptr; }
+    bool IsLoaded() const { return static_cast<bool>(m_module); }
     bool HasAllEntries() const { return m_primary && m_burn && m_stop; }
     const std::string& Path() const { return m_path; }
 
@@ -45,7 +47,7 @@ private:
     bool Start(StartFn entry, const char* name, int threads);
 
     std::string m_path;
-    HMODULE m_module = nullptr;
+    lumo::ModuleHandle m_module;
     StartFn m_primary = nullptr;
     StartFn m_burn = nullptr;
     StopFn m_stop = nullptr;

@@ -11,6 +11,8 @@
 #include "tests/support/RecordingController.h"
 
 #include <algorithm>
+#include <atomic>
+#include <thread>
 
 using modetest::GearFlag;
 using modetest::Journal;
@@ -204,6 +206,93 @@ TEST_F(ModeThreadTest, ASecondRequestWaitsForTheFirstBody)
     EXPECT_LT(firstEnd, secondStart);
     EXPECT_EQ(card.Control().Count(), 2);
     EXPECT_EQ(modetest::ActiveScheme(), 0xA1841308ul) << "the scheme before the first is back";
+}
+
+// A window of the GUI thread that applies High performance on message 1055, as the main window
+// does; the message is sent from another thread while the GUI thread waits inside ApplyMode.
+class HighPerformanceOn1055
+{
+public:
+    static constexpr UINT kMessage = WM_USER + 31;
+
+    explicit HighPerformanceOn1055(tv::CpuPowerMonitor& monitor) : m_monitor(monitor)
+    {
+        WNDCLASSA windowClass = {};
+        windowClass.lpfnWndProc = &Procedure;
+        windowClass.hInstance = GetModuleHandleA(nullptr);
+        windowClass.lpszClassName = "ModeTest1055";
+        RegisterClassA(&windowClass);
+        m_window = CreateWindowExA(0, "ModeTest1055", "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                                   GetModuleHandleA(nullptr), nullptr);
+        SetWindowLongPtrA(m_window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+    }
+    ~HighPerformanceOn1055() { DestroyWindow(m_window); }
+    HWND Handle() const { return m_window; }
+    int Handled() const { return m_handled; }
+
+private:
+    static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+    {
+        auto* self =
+            reinterpret_cast<HighPerformanceOn1055*>(GetWindowLongPtrA(window, GWLP_USERDATA));
+        if (self && message == kMessage) {
+            ++self->m_handled;
+            self->m_monitor.ApplyMode(0, true);
+            return 0;
+        }
+        return DefWindowProcA(window, message, wParam, lParam);
+    }
+
+    tv::CpuPowerMonitor& m_monitor;
+    HWND m_window = nullptr;
+    std::atomic<int> m_handled{0};
+};
+
+// Two 1055 messages arrive while ApplyMode waits for a slow application: they are applied after
+// the request under way, once, and no body overlaps another.
+TEST_F(ModeThreadTest, RequestsMadeWhileApplyModeWaitsAreQueuedNotNested)
+{
+    tvtest::RunningPeer card;
+    ASSERT_TRUE(tvtest::StartCardSim(card));
+    tv::CpuPowerMonitor& monitor = MakeMonitor();
+    HighPerformanceOn1055 window(monitor);
+    ASSERT_NE(window.Handle(), nullptr);
+    ASSERT_TRUE(card.Control().Send("clear"));
+    ASSERT_TRUE(card.Control().Send("delay 1000"));
+    monitor.ApplyMode(0, true);
+    std::atomic<int> sent{0};
+    std::thread peer([&] {
+        // While the first body waits for the card, and so the request below for the body.
+        if (tvtest::WaitUntil([&] { return card.Control().Count() == 1; }, 10000)) {
+            for (int i = 0; i < 2; ++i) {
+                DWORD_PTR result = 0;
+                SendMessageTimeoutA(window.Handle(), HighPerformanceOn1055::kMessage, 0, 0,
+                                    SMTO_NORMAL, 20000, &result);
+                ++sent;
+            }
+        }
+    });
+    monitor.ApplyMode(2, true);
+    // The sends may still be under way if the fault is back; they need this thread.
+    tvtest::WaitUntil(
+        [&] {
+            MSG message;
+            PeekMessageA(&message, nullptr, 0, 0, PM_NOREMOVE);
+            return sent == 2;
+        },
+        30000);
+    peer.join();
+    ASSERT_TRUE(monitor.WaitForModeThread(30000));
+    EXPECT_EQ(window.Handled(), 2);
+
+    std::vector<DWORD> modes;
+    for (const auto& request : card.Control().Requests()) {
+        modes.push_back(tvsim::WordAt(request, 1));
+    }
+    EXPECT_EQ(modes, (std::vector<DWORD>{0, 2, 0})) << "in the order asked, each body alone";
+    EXPECT_EQ(simboard::ReadJournal().Signatures(Library::OptiGear, "OptiGearSetLevel"),
+              (Strings{"OptiGearSetLevel(0)", "OptiGearSetLevel(2)", "OptiGearSetLevel(0)"}));
+    EXPECT_EQ(simboard::FieldValue(simboard::Field::Level), 0) << "the last request wins";
 }
 
 TEST_F(ModeThreadTest, AfterThreeSecondsTheNextRequestRunsBesideTheFirst)

@@ -15,6 +15,7 @@
 #include "tests/support/Handles.h"
 #include "tests/support/RecordingController.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 
@@ -169,16 +170,26 @@ TEST_F(CalibrationRunTest, ACompleteRunStoresTheThresholdsOfItsMeasurements)
     EXPECT_EQ(MainValue("Threshold1"), static_cast<DWORD>(t1));
     EXPECT_EQ(MainValue("Threshold2"), static_cast<DWORD>(t2));
     EXPECT_EQ(MainValue("Threshold3"), static_cast<DWORD>(t1));
+    auto thresholdWrites = [](const Strings& calls) {
+        Strings writes;
+        for (const std::string& call : calls) {
+            if (call.find("(0x0E0A001") != std::string::npos) {
+                writes.push_back(call);
+            }
+        }
+        return writes;
+    };
+    // The calibration keeps them and clears the board's invalid flag; the board's items are
+    // written when Auto is applied.
+    EXPECT_TRUE(thresholdWrites(levels).empty());
+    EXPECT_EQ(std::count(levels.begin(), levels.end(), "OptiGearSetItem(0x00070005, 0)"), 1);
+    simboard::ClearJournal();
+    monitor.ApplyMode(0x8000, true);
+    ASSERT_TRUE(monitor.WaitForModeThread(20000));
     const Strings sent = {"OptiGearSetItem(0x0E0A0014, " + simboard::FormatValue(t1) + ")",
                           "OptiGearSetItem(0x0E0A0015, " + simboard::FormatValue(t2) + ")",
                           "OptiGearSetItem(0x0E0A0016, " + simboard::FormatValue(t1) + ")"};
-    Strings thresholdWrites;
-    for (const std::string& call : levels) {
-        if (call.find("(0x0E0A001") != std::string::npos) {
-            thresholdWrites.push_back(call);
-        }
-    }
-    EXPECT_EQ(thresholdWrites, sent);
+    EXPECT_EQ(thresholdWrites(GearCalls("OptiGearSetItem")), sent);
     int32_t onBoard = 0;
     ASSERT_TRUE(simboard::GetItem(tv::item::kThreshold2, &onBoard));
     EXPECT_EQ(onBoard, t2);

@@ -188,7 +188,10 @@ TEST_F(CardSyncTest, ModesSentByTheBoardsLevel)
     EXPECT_EQ(TakeModesSent(), (std::vector<DWORD>{0x80000001}));
 
     ASSERT_TRUE(simboard::SetItem(tv::item::kAutoSubLevel, 1));
+    simboard::ClearJournal();
     monitor.PushModeToCard();
+    // One reading of the level makes the value: a change between two would mix them.
+    EXPECT_EQ(monitortest::GearCalls("OptiGearGetLevel"), (Strings{"OptiGearGetLevel()"}));
     ASSERT_TRUE(simboard::SetItem(tv::item::kAutoSubLevel, 2));
     monitor.PushModeToCard();
     ASSERT_TRUE(simboard::SetItem(tv::item::kAutoSubLevel, 0));

@@ -1,8 +1,10 @@
 // What the monitor tells about the mode in force: saving index, Auto state (the board's on most
 // types, the monitor's own poll on the Auto-polling types), the current mode with a pending
 // start-up mode, the poll timer, overclocking and the firmware probe.
+#include "monitor/BoardCalibrationEnvironment.h"
 #include "power/GearItems.h"
 #include "power/PowerGear.h"
+#include "shell/base/RegistrySchema.h"
 #include "tests/monitor/MonitorTestSupport.h"
 #include "tests/support/RecordingController.h"
 
@@ -230,6 +232,23 @@ TEST_F(ModeStateTest, AutoIsReadyOnTypeF000OrWithCalibratedThresholds)
     UseBoard("default");
     tv::CpuPowerMonitor& monitor = MakeMonitor();
     tv::PowerGear::Instance().Thresholds().Store(10, 20, 30);
+    EXPECT_TRUE(monitor.AutoModeReady());
+}
+
+// A calibration's thresholds are kept and the board's invalid flag cleared; the board's own
+// threshold items are left to the next Auto, so read-only ones cost the user no boxes here.
+TEST_F(ModeStateTest, CalibratedThresholdsAreKeptNotWrittenToTheBoard)
+{
+    tv::CpuPowerMonitor& monitor = MakeMonitor();
+    for (uint32_t item : {tv::item::kThreshold1, tv::item::kThreshold2, tv::item::kThreshold3}) {
+        ASSERT_TRUE(simboard::SetItemFlags(item, true, false, true));
+    }
+    tvtest::MessageBoxRecorder boxes;
+    tv::BoardCalibrationEnvironment environment(monitor);
+    environment.StoreThresholds(40, 50, 60);
+    EXPECT_TRUE(boxes.Boxes().empty());
+    EXPECT_EQ(GearCalls("OptiGearSetItem"), (Strings{"OptiGearSetItem(0x00070005, 0)"}));
+    EXPECT_EQ(tvtest::ReadRawDword(tv::reg::kMainKey, "Threshold2", 0), 50u);
     EXPECT_TRUE(monitor.AutoModeReady());
 }
 

@@ -8,6 +8,8 @@
 #include "power/PowerGear.h"
 #include "power/PowerGearSelection.h"
 #include "tests/power/PowerTestSupport.h"
+#include "tests/support/Peers.h"
+#include "tests/support/RecordingController.h"
 
 #include <algorithm>
 
@@ -20,14 +22,33 @@ namespace {
 class CpuPowerMonitorTest : public powertest::BoardTest
 {};
 
+// The main window refreshes through the monitor: the card button refresh that the monitor's
+// own set-up raises asks for the monitor again.
+class RefreshingController : public tvtest::RecordingController
+{
+public:
+    void RefreshCardButton(bool cardSavesInAnyMode) override
+    {
+        tvtest::RecordingController::RefreshCardButton(cardSavesInAnyMode);
+        seen.push_back(&tv::CpuPowerMonitor::Instance());
+    }
+    std::vector<tv::CpuPowerMonitor*> seen;
+};
+
 TEST_F(CpuPowerMonitorTest, FirstUseOpensTheEngineReadsTheTypeOnceAndCachesTheBanks)
 {
     UseBoard("7010");
     ASSERT_TRUE(simboard::SetBankItem(tv::item::kVCoreDowngrade, 0, 2));
     ASSERT_TRUE(simboard::SetBankItem(tv::item::kLoadLineDowngrade, 3, 2));
     tv::SelectPowerGearImplementation(0);
+    tvtest::RunningPeer card;
+    ASSERT_TRUE(tvtest::StartCardSim(card));
+    RefreshingController controller;
 
     tv::CpuPowerMonitor& monitor = tv::CpuPowerMonitor::Instance();
+    // Called back during its set-up, the accessor gave the monitor being set up.
+    EXPECT_EQ(controller.seen, (std::vector<tv::CpuPowerMonitor*>{&monitor}));
+    EXPECT_TRUE(monitor.CardConnected());
     Strings calls = GearCalls();
     auto start = std::find(calls.begin(), calls.end(), "OptiGearSetItem(0x0B060002, 1)");
     ASSERT_NE(start, calls.end());

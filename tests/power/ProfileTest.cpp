@@ -299,6 +299,34 @@ TEST_F(ProfileTest, ValueOfAnotherTypeCountsAsMissing)
     EXPECT_EQ(AdvanceValue("NbVolt_Low"), 0u);
 }
 
+// A value no list entry gives (a negative time, a fan setting other than 0 and 1) is read as
+// missing: it never reaches the Auto profile or a library.
+TEST_F(ProfileTest, AValueOutsideTheListsCountsAsMissing)
+{
+    for (const char* name : {"SpinDownTimeout_Medium", "OptiDozeIdleTimeout_Turbo", "Fan_Low"}) {
+        Start();
+        m_settings->Load();
+        tvtest::WriteRawDword(tv::reg::kAdvanceKey, "SpinDownTimeout_Normal", 300);
+        tvtest::WriteRawDword(tv::reg::kAdvanceKey, name,
+                              std::string(name) == "Fan_Low" ? 2 : 0xFFFFFFFF);
+        Start();
+        m_settings->Load();
+        const tv::ModeProfile automatic = m_settings->GetProfile(4);
+        EXPECT_EQ(automatic.spinDownTimeout, 1200) << name;
+        EXPECT_EQ(automatic.optiDozeIdleTimeout, 1200000) << name;
+        EXPECT_EQ(StoredProfile(1), (std::vector<DWORD>{0, 0, 0, 0, 0, 0, 0}))
+            << name << ": every profile back to its defaults, and saved";
+        EXPECT_EQ(AdvanceValue("SpinDownTimeout_Low"), 1200u) << name;
+    }
+    // The longest entries are sound values.
+    tvtest::WriteRawDword(tv::reg::kAdvanceKey, "SpinDownTimeout_Medium", 18000);
+    tvtest::WriteRawDword(tv::reg::kAdvanceKey, "OptiDozeIdleTimeout_Medium", 18000000);
+    Start();
+    m_settings->Load();
+    EXPECT_EQ(m_settings->GetProfile(2).spinDownTimeout, 18000);
+    EXPECT_EQ(m_settings->GetProfile(2).optiDozeIdleTimeout, 18000000);
+}
+
 TEST_F(ProfileTest, AutoFollowsEveryProfileChange)
 {
     Start();
