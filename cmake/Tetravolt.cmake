@@ -3,25 +3,35 @@
 # Product code targets Windows XP and looks newer entry points up at run time.
 set(TV_WINVER 0x0501)
 
+# The flags every output of ours is built with, also outside CMake's targets (the driver setup
+# program of the other bitness, drvsetup/CMakeLists.txt).
+# __FILE__ relative to the source tree, so assertion messages name the source unit; also when a
+# compiler cache with a base folder hands the compiler relative paths.
+file(RELATIVE_PATH to_source ${CMAKE_BINARY_DIR} ${PROJECT_SOURCE_DIR})
+string(REGEX REPLACE "/$" "" to_source "${to_source}")
+set(TV_COMPILE_OPTIONS -Wall -Wextra
+    -fmacro-prefix-map=${PROJECT_SOURCE_DIR}/= -fmacro-prefix-map=${to_source}/=)
+# No MinGW runtime DLL may be needed beside any output.
+set(TV_LINK_OPTIONS -static -static-libgcc -static-libstdc++)
+
+# tv_definitions(out winver): the preprocessor definitions for a Windows version.
+function(tv_definitions out winver)
+    set(${out} WIN32_LEAN_AND_MEAN NOMINMAX STRICT _WIN32_WINNT=${winver} WINVER=${winver}
+        PARENT_SCOPE)
+endfunction()
+
 # tv_defaults(target [WINVER value])
 function(tv_defaults target)
     cmake_parse_arguments(D "" "WINVER" "" ${ARGN})
     if(NOT D_WINVER)
         set(D_WINVER ${TV_WINVER})
     endif()
-    # __FILE__ relative to the source tree, so assertion messages name the source unit; also
-    # when a compiler cache with a base folder hands the compiler relative paths.
-    file(RELATIVE_PATH to_source ${CMAKE_BINARY_DIR} ${PROJECT_SOURCE_DIR})
-    string(REGEX REPLACE "/$" "" to_source "${to_source}")
-    target_compile_options(${target} PRIVATE
-        -Wall -Wextra
-        -fmacro-prefix-map=${PROJECT_SOURCE_DIR}/= -fmacro-prefix-map=${to_source}/=)
-    target_compile_definitions(${target} PRIVATE
-        WIN32_LEAN_AND_MEAN NOMINMAX STRICT _WIN32_WINNT=${D_WINVER} WINVER=${D_WINVER})
+    target_compile_options(${target} PRIVATE ${TV_COMPILE_OPTIONS})
+    tv_definitions(definitions ${D_WINVER})
+    target_compile_definitions(${target} PRIVATE ${definitions})
     get_target_property(type ${target} TYPE)
     if(type STREQUAL "EXECUTABLE" OR type STREQUAL "SHARED_LIBRARY" OR type STREQUAL "MODULE_LIBRARY")
-        # No MinGW runtime DLL may be needed beside any output.
-        target_link_options(${target} PRIVATE -static -static-libgcc -static-libstdc++)
+        target_link_options(${target} PRIVATE ${TV_LINK_OPTIONS})
     endif()
     if(type STREQUAL "SHARED_LIBRARY" OR type STREQUAL "MODULE_LIBRARY")
         # Stand-ins and real DLLs carry their Windows names, without a "lib" prefix.
