@@ -167,10 +167,12 @@ QemPipeServer::Outcome QemPipeServer::Reply(DWORD status, bool& ok)
 
 QemPipeServer::Outcome QemPipeServer::AwaitClientEnd()
 {
-    // Ends with ERROR_BROKEN_PIPE once the client has closed; anything it still sends ends the
-    // conversation all the same.
+    // Ends with ERROR_BROKEN_PIPE once the client has closed, at once when it already has: the
+    // expected end, so read without the transport's failure trace. Anything the client still
+    // sends ends the conversation all the same.
     bool ignored = false;
-    bool returned = m_pipe.Read(m_buffer.data(), kBufferSize, nullptr, Begin());
+    bool returned =
+        ReadFile(m_pipe.Handle(), m_buffer.data(), kBufferSize, nullptr, Begin()) != FALSE;
     return Finish(returned, true, ignored);
 }
 
