@@ -1,11 +1,24 @@
-# A Wine session for tests and the demo: a fresh prefix inside the build tree, one persistent
-# wineserver and one Xvfb display. Sourced by ./dev; the session always ends with the script,
-# also when tests fail or the run is interrupted.
+# A Wine session for tests, benchmarks and the demo: a fresh prefix inside the build tree, one
+# persistent wineserver and one Xvfb display, all of the session's own. Each ./dev command that
+# starts Wine has its own prefix (build/wine/NAME), so ./dev demo beside a running ./dev test
+# leaves the tests' prefix, wineserver and display alone; named objects, pipes and the registry
+# live in a wineserver, so sessions do not see each other at all. Sourced by ./dev; the session
+# always ends with the script (or the subshell that started it), also when tests fail or the run
+# is interrupted.
+
+# Every "wine reg" of the set-up, bounded: a prefix that cannot take a value must fail the run,
+# not hang it.
+tv_wine_reg() {
+    timeout 120 wine reg "$@" >/dev/null 2>&1
+}
 
 tv_session_stop() {
     if [ -n "${TV_SESSION_PREFIX:-}" ]; then
         WINEPREFIX=$TV_SESSION_PREFIX wineserver -k >/dev/null 2>&1 || true
         WINEPREFIX=$TV_SESSION_PREFIX timeout 20 wineserver -w >/dev/null 2>&1 || true
+        if [ -n "${TV_SESSION_TEMPORARY:-}" ]; then
+            rm -rf "$TV_SESSION_PREFIX"
+        fi
         TV_SESSION_PREFIX=
     fi
     if [ -n "${TV_XVFB_PID:-}" ]; then
@@ -40,16 +53,35 @@ tv_start_xvfb() {
     return 1
 }
 
-# tv_session_start [keep-display]: with keep-display an existing $DISPLAY is used (the demo).
+# tv_session_prefix NAME: WINEPREFIX is build/wine/NAME, kept after the run for a look inside;
+# while another command of the same name holds that one, a temporary one of this process,
+# removed at the end.
+tv_session_prefix() {
+    local name=$1 folder="$top/build/wine"
+    mkdir -p "$folder"
+    # Held until this shell ends.
+    exec {TV_SESSION_LOCK}>"$folder/$name.lock"
+    if flock -n "$TV_SESSION_LOCK"; then
+        TV_SESSION_TEMPORARY=
+        WINEPREFIX="$folder/$name"
+    else
+        TV_SESSION_TEMPORARY=1
+        WINEPREFIX="$folder/$name-$BASHPID"
+    fi
+    export WINEPREFIX
+}
+
+# tv_session_start NAME [keep-display]: with keep-display an existing $DISPLAY is used (the demo).
 tv_session_start() {
+    local name=$1 mode=${2:-}
     trap tv_session_stop EXIT
     trap 'exit 130' INT
     trap 'exit 143' TERM
     export WINEDEBUG=-all
     export WINEDLLOVERRIDES="mscoree,mshtml="
     export WINEARCH=win64
-    export WINEPREFIX="$top/build/wine/prefix"
-    if [ "${1:-}" != keep-display ] || [ -z "${DISPLAY:-}" ]; then
+    tv_session_prefix "$name"
+    if [ "$mode" != keep-display ] || [ -z "${DISPLAY:-}" ]; then
         tv_start_xvfb
     fi
     WINEPREFIX=$WINEPREFIX wineserver -k >/dev/null 2>&1 || true
@@ -69,8 +101,7 @@ tv_session_start() {
 # Everything a fresh prefix needs before the program or a test runs in it.
 tv_prefix_init() {
     # A crashing test program must end, not wait on a crash dialog nobody sees.
-    timeout 120 wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f \
-        >/dev/null 2>&1
+    tv_wine_reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f
     local hook
     for hook in "$top"/cmake/prefix-init.d/*.sh; do
         [ -e "$hook" ] || continue

@@ -22,6 +22,6 @@ tv_sim_install() {
 
 tv_sim_install x86_64 "$WINEPREFIX/drive_c/windows/system32"
 tv_sim_install i686 "$WINEPREFIX/drive_c/windows/syswow64"
-wine reg add 'HKCU\Software\Wine\DllOverrides' /v powrprof /d native,builtin /f >/dev/null 2>&1 ||
+tv_wine_reg add 'HKCU\Software\Wine\DllOverrides' /v powrprof /d native,builtin /f ||
     echo "== sim: the powrprof override could not be set" >&2
 unset -f tv_sim_install

@@ -2,5 +2,5 @@
 # a managed (framed) window. Unmanaged windows skip that wait; Wine draws their frames itself.
 # A real display (the demo with $DISPLAY set) keeps its window manager.
 if [ -n "${TV_XVFB_PID:-}" ]; then
-    wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
+    tv_wine_reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f
 fi
