@@ -109,7 +109,8 @@ private:
 };
 
 // BeginPaint for the object's lifetime: EndPaint runs however the paint handler ends, so an
-// exception in it never leaves the update region invalid (which would repeat WM_PAINT forever).
+// exception in it never keeps the window's display DC (a scarce system resource) or leaves the
+// caret hidden.
 class PaintDC
 {
 public:
