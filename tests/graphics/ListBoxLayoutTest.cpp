@@ -170,4 +170,43 @@ TEST_F(ListBoxLayoutTest, AnOwnerDrawnListGetsItsHandlersBack)
     layout.reset();
 }
 
+TEST_F(ListBoxLayoutTest, TheListWindowBringsFocusKeysAndSelectionToTheControl)
+{
+    std::vector<std::string> events;
+    m_list->OnEnter = [&](lumo::TObject*) { events.push_back("enter"); };
+    m_list->OnExit = [&](lumo::TObject*) { events.push_back("exit"); };
+    m_list->OnClick = [&](lumo::TObject*) {
+        events.push_back("click " + std::to_string(m_list->ItemIndex()));
+    };
+    m_list->OnKeyDown = [&](lumo::TObject*, WORD& key, lumo::TShiftState) {
+        events.push_back("key " + std::to_string(key));
+        if (key == VK_UP) {
+            key = 0; // taken: the list does not move
+        }
+    };
+    auto* other = new formstest::TestBox(m_form);
+    other->SetParent(m_form);
+    other->SetBounds(170, 10, 20, 20);
+    other->SetTabStop(true);
+    lumo::TListBoxLayout layout;
+    layout.Attach(m_list);
+    m_form->Show();
+    SetForegroundWindow(m_form->Handle());
+
+    m_list->SetItemIndex(0);
+    m_list->SetFocus();
+    HWND list = m_list->ListHandle();
+    EXPECT_EQ(list, GetFocus()) << "the list window holds the focus";
+    EXPECT_EQ(m_list, m_form->ActiveControl());
+    PostMessageA(list, WM_KEYDOWN, VK_DOWN, 0);
+    PumpUntil([&] { return m_list->ItemIndex() == 1; });
+    PostMessageA(list, WM_KEYDOWN, VK_UP, 0);
+    PumpFor(50);
+    EXPECT_EQ(1, m_list->ItemIndex());
+    PostMessageA(list, WM_KEYDOWN, VK_TAB, 0);
+    PumpUntil([&] { return other->Focused(); });
+    std::vector<std::string> expected = {"enter", "key 40", "click 1", "key 38", "exit"};
+    EXPECT_EQ(expected, events);
+}
+
 } // namespace

@@ -22,7 +22,7 @@ TListBox::TListBox(TComponent* owner) : TWinControl(owner)
     // The list window covers the whole client area.
     SetOpaque(true);
     SetColor(clWindow);
-    WindowProc = [this](TMessage& message) { ListDefaultHandler(message); };
+    WindowProc = [this](TMessage& message) { ListWndProc(message); };
 }
 
 TListBox::~TListBox()
@@ -149,6 +149,55 @@ LRESULT CALLBACK TListBox::ListProc(HWND window, UINT message, WPARAM wParam, LP
     return msg.Result;
 }
 
+void TListBox::ListWndProc(TMessage& message)
+{
+    // The focus passes between the control's window and the list window without an exit.
+    switch (message.Msg) {
+    case WM_SETFOCUS:
+        if (reinterpret_cast<HWND>(message.WParam) != m_handle) {
+            DoEnter();
+        }
+        break;
+    case WM_KILLFOCUS:
+        if (reinterpret_cast<HWND>(message.WParam) != m_handle) {
+            DoExit();
+        }
+        break;
+    case WM_KEYDOWN:
+    case WM_SYSKEYDOWN: {
+        WORD key = static_cast<WORD>(message.WParam);
+        KeyDown(key, KeyboardShiftState());
+        if (key == 0) {
+            message.Result = 0;
+            return;
+        }
+        break;
+    }
+    case WM_KEYUP:
+    case WM_SYSKEYUP: {
+        WORD key = static_cast<WORD>(message.WParam);
+        KeyUp(key, KeyboardShiftState());
+        if (key == 0) {
+            message.Result = 0;
+            return;
+        }
+        break;
+    }
+    case WM_CHAR: {
+        char key = static_cast<char>(message.WParam);
+        KeyPress(key);
+        if (key == 0) {
+            message.Result = 0;
+            return;
+        }
+        break;
+    }
+    default:
+        break;
+    }
+    ListDefaultHandler(message);
+}
+
 void TListBox::ListDefaultHandler(TMessage& message)
 {
     message.Result =
@@ -199,11 +248,18 @@ void TListBox::WndProc(TMessage& message)
         }
         break;
     case WM_SETFOCUS:
+        // The form remembers this control as its active one; the list window takes the focus.
         TWinControl::WndProc(message);
         if (m_list) {
             ::SetFocus(m_list);
         }
         return;
+    case WM_KILLFOCUS:
+        if (m_list && reinterpret_cast<HWND>(message.WParam) == m_list) {
+            message.Result = 0;
+            return;
+        }
+        break;
     default:
         break;
     }

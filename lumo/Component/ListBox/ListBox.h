@@ -76,11 +76,14 @@ public:
     TDrawItemEvent OnDrawItem;
     // Adjusts the height of an owner-drawn item, which starts as ItemHeight.
     TMeasureItemEvent OnMeasureItem;
-    // Every message of the list window goes here; the default is ListDefaultHandler.
+    // Every message of the list window goes here; the default is ListWndProc.
     TWndMethod WindowProc;
     // Fires when the control is being destroyed (hooks let go of it).
     TNotifyEvent OnDestroy;
 
+    // The control's handling of a message of the list window: focus and key messages reach
+    // the control's enter, exit and key events, then the system list box handles them.
+    void ListWndProc(TMessage& message);
     // The system list box's own handling of a message of the list window.
     void ListDefaultHandler(TMessage& message);
     // The default owner drawing: selection colours, the text 2 pixels in, vertically centred.

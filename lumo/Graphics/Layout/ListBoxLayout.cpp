@@ -78,7 +78,7 @@ void TCustomListBoxLayout::ListMessage(TMessage& message)
     if (m_previousWindowProc) {
         m_previousWindowProc(message);
     } else if (m_listBox) {
-        m_listBox->ListDefaultHandler(message);
+        m_listBox->ListWndProc(message);
     }
 }
 
