@@ -196,78 +196,6 @@ std::vector<ItemState> Items()
     return items;
 }
 
-std::string JournalEntry::Text() const
-{
-    std::string text = std::string(LibraryName(library)) + " " + function + "(";
-    for (size_t i = 0; i < args.size(); ++i) {
-        text += (i ? ", " : "") + FormatValue(args[i]);
-    }
-    text += ") = " + FormatValue(result);
-    if (hasOut) {
-        text += " -> " + FormatValue(out);
-    }
-    return text;
-}
-
-std::vector<JournalEntry> Journal::Calls(Library library, const std::string& function) const
-{
-    std::vector<JournalEntry> calls;
-    for (const JournalEntry& entry : entries) {
-        if (entry.library == library && (function.empty() || entry.function == function)) {
-            calls.push_back(entry);
-        }
-    }
-    return calls;
-}
-
-std::vector<std::string> Journal::Signatures(Library library, const std::string& function) const
-{
-    std::vector<std::string> signatures;
-    for (const JournalEntry& entry : Calls(library, function)) {
-        std::string text = entry.function + "(";
-        for (size_t i = 0; i < entry.args.size(); ++i) {
-            text += (i ? ", " : "") + FormatValue(entry.args[i]);
-        }
-        signatures.push_back(text + ")");
-    }
-    return signatures;
-}
-
-Journal ReadJournal()
-{
-    Journal journal;
-    Locked([&](BoardState& state) {
-        uint32_t total = state.journalTotal;
-        uint32_t kept = total < kJournalCapacity ? total : kJournalCapacity;
-        journal.overflow = total - kept;
-        journal.entries.reserve(kept);
-        for (uint32_t sequence = total - kept + 1; sequence <= total && sequence != 0; ++sequence) {
-            const JournalRecord& record = state.journal[(sequence - 1) % kJournalCapacity];
-            JournalEntry entry;
-            entry.sequence = record.sequence;
-            entry.processId = record.processId;
-            entry.library = static_cast<Library>(record.library);
-            entry.function.assign(record.function, strnlen(record.function, kFunctionNameSize));
-            uint32_t count = record.argCount < kMaxJournalArgs ? record.argCount : kMaxJournalArgs;
-            entry.args.assign(record.args, record.args + count);
-            entry.result = record.result;
-            entry.hasOut = record.hasOut != 0;
-            entry.out = record.out;
-            journal.entries.push_back(std::move(entry));
-        }
-        return true;
-    });
-    return journal;
-}
-
-bool ClearJournal()
-{
-    return Locked([](BoardState& state) {
-        state.journalTotal = 0;
-        return true;
-    });
-}
-
 uint16_t ChipId()
 {
     uint16_t id = 0;
@@ -341,25 +269,14 @@ bool SetCpuTemperatureHalf(int32_t halfDegrees)
     });
 }
 
-ChipHistory ReadChipWrites()
+uint8_t ChipBank()
 {
-    ChipHistory history;
+    uint8_t bank = 0;
     Locked([&](BoardState& state) {
-        uint32_t total = state.chipWriteTotal;
-        uint32_t kept = total < kChipHistoryCapacity ? total : kChipHistoryCapacity;
-        history.overflow = total - kept;
-        for (uint32_t sequence = total - kept + 1; sequence <= total && sequence != 0; ++sequence) {
-            const ChipWriteRecord& record = state.chipWrites[(sequence - 1) % kChipHistoryCapacity];
-            ChipWrite write;
-            write.sequence = record.sequence;
-            write.bank = record.bank;
-            write.reg = record.reg;
-            write.value = record.value;
-            history.writes.push_back(write);
-        }
+        bank = state.chip.bankSelect & 0x0F;
         return true;
     });
-    return history;
+    return bank;
 }
 
 std::string KdIoOpenFolder()
@@ -370,14 +287,6 @@ std::string KdIoOpenFolder()
         return true;
     });
     return folder;
-}
-
-bool ClearChipWrites()
-{
-    return Locked([](BoardState& state) {
-        state.chipWriteTotal = 0;
-        return true;
-    });
 }
 
 std::vector<uint32_t> Package()

@@ -5,9 +5,11 @@
 // (or an empty result) when the board cannot be opened; TraceLog says why.
 #include "sim/board/Fields.h"
 #include "sim/board/Library.h"
+#include "sim/board/Stamp.h"
 
 #include <windows.h>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -18,7 +20,8 @@ namespace simboard {
 bool Available();
 // Why the board could not be opened or created, the last time it failed in this process.
 std::string UnavailableReason();
-// A fresh board from the preset: journal, chip history and every value reset.
+// A fresh board from the preset: journal, chip history, delays and every value reset (the
+// sequence counter goes on).
 bool Reset(const std::string& preset, std::string* error = nullptr);
 // A fresh board from the preset BoardSim.ini names (else "default"), as on first use.
 bool ResetToConfigured(std::string* error = nullptr);
@@ -63,11 +66,19 @@ bool AddItem(uint32_t item, int32_t value);
 bool GetItemState(uint32_t item, ItemState* state);
 std::vector<ItemState> Items();
 
+// ---- order and time of the records (Stamp.h) ---------------------------------------------
+
+// The newest number the board's counter handed out (0 before the first): a mark to read the
+// records "since". The counter goes on over clears and resets.
+uint32_t LastSequence();
+// A new number of the board's counter with the time, for a record kept outside the board (the
+// peers' logs); sequence 0 when the board is not available.
+Stamp TakeStamp();
+
 // ---- journal of export calls --------------------------------------------------------------
 
-struct JournalEntry
+struct JournalEntry : Stamp
 {
-    uint32_t sequence = 0; // 1 for the first call after a reset or clear
     uint32_t processId = 0;
     Library library = Library::None;
     std::string function;
@@ -79,37 +90,98 @@ struct JournalEntry
     // "OptiGear OptiGearGetItem(0x0B060003) = 1 -> 12"; numbers as FormatValue writes them
     // (Numbers.h): below 256 in decimal, others in hexadecimal.
     std::string Text() const;
+    // "OptiGearGetItem(0x0B060003)"
+    std::string Signature() const;
+    // Of the library (None: any) and named `call`: a function name ("OptiGearSetLevel") or a
+    // signature ("OptiGearSetLevel(2)").
+    bool Matches(Library library, const std::string& call) const;
 };
 
 struct Journal
 {
     std::vector<JournalEntry> entries; // oldest first
-    uint32_t overflow = 0;             // older calls the ring dropped
+    uint32_t overflow = 0;             // calls the ring dropped since the clear
+    uint32_t lastDropped = 0;          // sequence of the newest of them, 0 for none
 
+    // Whether calls after `sequence` were lost to the ring.
+    bool DroppedAfter(uint32_t sequence) const { return lastDropped > sequence; }
     // The calls of one library (and one function, when given), in order.
     std::vector<JournalEntry> Calls(Library library, const std::string& function = "") const;
     // "function(args)" of the selected calls, e.g. {"OptiGearSetLevel(0)", "OptiGearSetLevel(2)"}.
     std::vector<std::string> Signatures(Library library, const std::string& function = "") const;
+    // The first matching call (JournalEntry::Matches) after sequence `after`, or none.
+    std::optional<JournalEntry> Find(Library library, const std::string& call,
+                                     uint32_t after = 0) const;
+    std::optional<JournalEntry> FindLast(Library library, const std::string& call) const;
 };
 
-Journal ReadJournal();
+// The calls recorded after sequence `since` (0: every call the ring keeps).
+Journal ReadJournal(uint32_t since = 0);
 bool ClearJournal();
+// Polls the journal until a matching call after `after` is there; none after timeoutMs.
+std::optional<JournalEntry> WaitForCall(Library library, const std::string& call, uint32_t after,
+                                        DWORD timeoutMs);
+
+// ---- slow exports -------------------------------------------------------------------------
+
+struct CallDelay
+{
+    Library library = Library::None;
+    std::string function; // "*": every export of the library
+    uint32_t ms = 0;
+};
+
+constexpr uint32_t kMaxCallDelayMs = 60000;
+
+// Makes an export slow: it takes effect and is journaled at once, then returns ms later (the
+// board is not locked meanwhile). function: its journal name (Exports(library)) or "*" for every
+// export of the library; an exact entry wins over "*". ms 0 removes the delay. False for an
+// unknown export, ms over kMaxCallDelayMs or a full table (16 entries). A reset removes all.
+bool SetCallDelay(Library library, const std::string& function, uint32_t ms);
+std::vector<CallDelay> CallDelays();
+bool ClearCallDelays();
 
 // ---- super-I/O chip -----------------------------------------------------------------------
 
-struct ChipWrite
+// One read or write of a hardware-monitor register (ports 0x295/0x296) by a stand-in.
+struct ChipAccess : Stamp
 {
-    uint32_t sequence = 0;
-    uint8_t bank = 0; // bank in force when written (for 0x4E: the bank before the switch)
+    uint32_t processId = 0;
+    bool write = false;
+    uint8_t bank = 0; // bank in force (for a write of 0x4E: the bank before the switch)
     uint8_t reg = 0;
-    uint8_t value = 0;
+    uint8_t value = 0; // written, or answered
+
+    // "write bank 0x00 register 0x4E = 0x01", "read bank 0x01 register 0x50 = 0x5B"
+    std::string Text() const;
 };
+using ChipWrite = ChipAccess;
 
 struct ChipHistory
 {
-    std::vector<ChipWrite> writes; // oldest first
-    uint32_t overflow = 0;
+    std::vector<ChipAccess> accesses; // reads and writes, oldest first
+    std::vector<ChipAccess> writes;   // the writes among them
+    uint32_t overflow = 0;            // accesses the ring dropped since the clear
+    uint32_t lastDropped = 0;         // sequence of the newest of them, 0 for none
+
+    bool DroppedAfter(uint32_t sequence) const { return lastDropped > sequence; }
+    // The first read (write = false) or write of the register, in any bank, after `after`.
+    std::optional<ChipAccess> Find(uint8_t reg, bool write, uint32_t after = 0) const;
+    // Text() of every access, oldest first.
+    std::vector<std::string> Texts() const;
 };
+
+// The accesses recorded after sequence `since` (0: every access the ring keeps; 8192).
+ChipHistory ReadChip(uint32_t since = 0);
+inline ChipHistory ReadChipWrites()
+{
+    return ReadChip();
+}
+bool ClearChipHistory();
+inline bool ClearChipWrites()
+{
+    return ClearChipHistory();
+}
 
 uint16_t ChipId();
 bool SetChipId(uint16_t id);
@@ -120,10 +192,10 @@ bool SetChipRegister(uint8_t bank, uint8_t reg, uint8_t value);
 // Bank 1, 0x50/0x51.
 int32_t CpuTemperatureHalf();
 bool SetCpuTemperatureHalf(int32_t halfDegrees);
-ChipHistory ReadChipWrites();
+// The bank register 0x4E selects now (low nibble).
+uint8_t ChipBank();
 // The folder the last successful KDIO_Open was given ("" since the reset).
 std::string KdIoOpenFolder();
-bool ClearChipWrites();
 
 // ---- firmware package of kdacpi.dll -------------------------------------------------------
 

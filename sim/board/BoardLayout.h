@@ -8,14 +8,15 @@
 namespace simboard {
 
 constexpr uint32_t kStateMagic = 0x53425654; // "TVBS"
-constexpr uint32_t kStateVersion = 2;
+constexpr uint32_t kStateVersion = 3;
 
 constexpr uint32_t kMaxItems = 64;
 constexpr uint32_t kItemBanks = 4;
 constexpr uint32_t kFieldSlots = 64;
 constexpr uint32_t kPresetNameSize = 32;
 constexpr uint32_t kJournalCapacity = 4096;
-constexpr uint32_t kChipHistoryCapacity = 4096;
+constexpr uint32_t kChipHistoryCapacity = 8192;
+constexpr uint32_t kMaxCallDelays = 16;
 constexpr uint32_t kMaxPackageElements = 64;
 constexpr uint32_t kFunctionNameSize = 44;
 constexpr uint32_t kMaxJournalArgs = 4;
@@ -52,19 +53,24 @@ struct ChipState
     uint8_t banks[kChipBanks][256];
 };
 
-struct ChipWriteRecord
+// One access to a hardware-monitor register, in the order the chip saw them.
+struct ChipAccessRecord
 {
-    uint32_t sequence;
-    uint8_t bank;
+    uint32_t sequence; // the board's counter (Stamp.h)
+    uint32_t processId;
+    uint64_t ms;
+    uint8_t write; // 1 write, 0 read
+    uint8_t bank;  // bank in force (for a write of 0x4E: the bank before the switch)
     uint8_t reg;
     uint8_t value;
-    uint8_t reserved;
+    uint32_t reserved;
 };
 
 struct JournalRecord
 {
-    uint32_t sequence;
+    uint32_t sequence; // the board's counter (Stamp.h)
     uint32_t processId;
+    uint64_t ms;
     uint8_t library;
     uint8_t argCount;
     uint8_t hasOut;
@@ -73,6 +79,15 @@ struct JournalRecord
     int32_t out;
     int32_t args[kMaxJournalArgs];
     char function[kFunctionNameSize];
+};
+
+// An export made slow: it takes effect and is journaled at once, then returns ms later.
+struct CallDelayRecord
+{
+    uint8_t library; // 0: a free slot
+    uint8_t reserved[3];
+    uint32_t ms;
+    char function[kFunctionNameSize]; // "*": every export of the library
 };
 
 // The last GetSystemTimes sample, shared so that every process sees one load figure.
@@ -102,19 +117,24 @@ struct BoardState
     uint32_t package[kMaxPackageElements];
     uint8_t activeScheme[16];     // GUID of the active power scheme
     char kdioFolder[kFolderSize]; // what the last KDIO_Open was given (cut to fit)
+    uint32_t sequence;            // the last number handed out; kept over resets and clears
     uint32_t journalTotal;        // calls recorded since the last clear; the ring keeps the newest
-    uint32_t chipWriteTotal;
+    uint32_t journalLastDropped;  // sequence of the newest call the ring dropped, 0: none
+    uint32_t chipTotal;           // register accesses since the last clear
+    uint32_t chipLastDropped;
     uint32_t reserved2;
+    CallDelayRecord delays[kMaxCallDelays];
     JournalRecord journal[kJournalCapacity];
-    ChipWriteRecord chipWrites[kChipHistoryCapacity];
+    ChipAccessRecord chipAccesses[kChipHistoryCapacity];
 };
 
 #pragma pack(pop)
 
 static_assert(sizeof(ItemRecord) == 48, "item record layout");
 static_assert(sizeof(ChipState) == 4360, "chip layout");
-static_assert(sizeof(ChipWriteRecord) == 8, "chip write layout");
-static_assert(sizeof(JournalRecord) == 80, "journal record layout");
+static_assert(sizeof(ChipAccessRecord) == 24, "chip access layout");
+static_assert(sizeof(JournalRecord) == 88, "journal record layout");
+static_assert(sizeof(CallDelayRecord) == 52, "call delay layout");
 static_assert(sizeof(LoadSampler) == 32, "sampler layout");
 static_assert(offsetof(BoardState, preset) == 16, "board layout");
 static_assert(offsetof(BoardState, fields) == 48, "board layout");
@@ -124,8 +144,10 @@ static_assert(offsetof(BoardState, sampler) == 7744, "board layout");
 static_assert(offsetof(BoardState, package) == 7780, "board layout");
 static_assert(offsetof(BoardState, activeScheme) == 8036, "board layout");
 static_assert(offsetof(BoardState, kdioFolder) == 8052, "board layout");
-static_assert(offsetof(BoardState, journal) == 8328, "board layout");
-static_assert(offsetof(BoardState, chipWrites) == 336008, "board layout");
-static_assert(sizeof(BoardState) == 368776, "board layout");
+static_assert(offsetof(BoardState, sequence) == 8316, "board layout");
+static_assert(offsetof(BoardState, delays) == 8340, "board layout");
+static_assert(offsetof(BoardState, journal) == 9172, "board layout");
+static_assert(offsetof(BoardState, chipAccesses) == 369620, "board layout");
+static_assert(sizeof(BoardState) == 566228, "board layout");
 
 } // namespace simboard

@@ -1,5 +1,9 @@
 #include "sim/board/Chip.h"
 
+#include "sim/board/Call.h"
+
+#include <windows.h>
+
 namespace simboard {
 
 namespace {
@@ -12,11 +16,18 @@ uint8_t Bank(const ChipState& chip)
     return chip.bankSelect & 0x0F;
 }
 
-void RecordWrite(BoardState& state, uint8_t bank, uint8_t reg, uint8_t value)
+void Record(BoardState& state, bool write, uint8_t bank, uint8_t reg, uint8_t value)
 {
-    uint32_t sequence = ++state.chipWriteTotal;
-    ChipWriteRecord& record = state.chipWrites[(sequence - 1) % kChipHistoryCapacity];
-    record.sequence = sequence;
+    uint32_t index = state.chipTotal++ % kChipHistoryCapacity;
+    ChipAccessRecord& record = state.chipAccesses[index];
+    if (state.chipTotal > kChipHistoryCapacity) {
+        state.chipLastDropped = record.sequence;
+    }
+    Stamp stamp = NextStamp(state);
+    record.sequence = stamp.sequence;
+    record.processId = GetCurrentProcessId();
+    record.ms = stamp.ms;
+    record.write = write ? 1 : 0;
     record.bank = bank;
     record.reg = reg;
     record.value = value;
@@ -44,11 +55,13 @@ uint8_t ChipIn(BoardState& state, uint16_t port)
         return chip.config[chip.configIndex];
     case port::MonitorIndex:
         return chip.monitorIndex;
-    case port::MonitorData:
-        if (chip.monitorIndex == kBankSelectRegister) {
-            return chip.bankSelect;
-        }
-        return chip.banks[Bank(chip)][chip.monitorIndex];
+    case port::MonitorData: {
+        uint8_t value = chip.monitorIndex == kBankSelectRegister
+                            ? chip.bankSelect
+                            : chip.banks[Bank(chip)][chip.monitorIndex];
+        Record(state, false, Bank(chip), chip.monitorIndex, value);
+        return value;
+    }
     default:
         return 0xFF;
     }
@@ -80,7 +93,7 @@ void ChipOut(BoardState& state, uint16_t port, uint8_t value)
         chip.monitorIndex = value;
         break;
     case port::MonitorData:
-        RecordWrite(state, Bank(chip), chip.monitorIndex, value);
+        Record(state, true, Bank(chip), chip.monitorIndex, value);
         if (chip.monitorIndex == kBankSelectRegister) {
             chip.bankSelect = value;
         } else {

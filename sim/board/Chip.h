@@ -3,7 +3,7 @@
 // enter, then an index to 0x2E and read or write its register at 0x2F (0x20 and 0x21 hold the
 // ID), 0xAA to 0x2E leaves. Hardware monitor: index at 0x295, data at 0x296; register 0x4E
 // selects the bank (low nibble) that the other registers belong to. Every monitor register
-// write, bank selects included, goes into the chip's write history. The lock must be held.
+// read and write, bank selects included, goes into the chip's history. The lock must be held.
 #include "sim/board/BoardLayout.h"
 
 #include <cstdint>

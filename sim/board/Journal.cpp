@@ -5,35 +5,30 @@
 
 namespace simboard {
 
-const char* LibraryName(Library library)
+Stamp NextStamp(BoardState& state)
 {
-    switch (library) {
-    case Library::OptiGear:
-        return "OptiGear";
-    case Library::OptiDoze:
-        return "OptiDoze";
-    case Library::Vvc:
-        return "vvc";
-    case Library::KdSpindownTimeout:
-        return "KdSpindownTimeout";
-    case Library::KdIo:
-        return "KdIo";
-    case Library::KdAcpi:
-        return "kdacpi";
-    case Library::Powrprof:
-        return "powrprof";
-    default:
-        return "?";
+    Stamp stamp;
+    // 0 means "not stamped": skip it when the counter wraps.
+    if (++state.sequence == 0) {
+        state.sequence = 1;
     }
+    stamp.sequence = state.sequence;
+    stamp.ms = ClockMs();
+    return stamp;
 }
 
 void AppendJournal(BoardState& state, Library library, const char* function,
                    std::initializer_list<int32_t> args, const CallRecord& call)
 {
-    uint32_t sequence = ++state.journalTotal;
-    JournalRecord& record = state.journal[(sequence - 1) % kJournalCapacity];
+    uint32_t index = state.journalTotal++ % kJournalCapacity;
+    JournalRecord& record = state.journal[index];
+    if (state.journalTotal > kJournalCapacity) {
+        state.journalLastDropped = record.sequence;
+    }
     std::memset(&record, 0, sizeof record);
-    record.sequence = sequence;
+    Stamp stamp = NextStamp(state);
+    record.sequence = stamp.sequence;
+    record.ms = stamp.ms;
     record.processId = GetCurrentProcessId();
     record.library = static_cast<uint8_t>(library);
     for (int32_t arg : args) {
@@ -46,6 +41,23 @@ void AppendJournal(BoardState& state, Library library, const char* function,
     record.hasOut = call.hasOut ? 1 : 0;
     record.out = call.out;
     std::strncpy(record.function, function, kFunctionNameSize - 1);
+}
+
+uint32_t CallDelayFor(const BoardState& state, Library library, const char* function)
+{
+    uint32_t forLibrary = 0;
+    for (const CallDelayRecord& delay : state.delays) {
+        if (delay.library != static_cast<uint8_t>(library)) {
+            continue;
+        }
+        if (std::strncmp(delay.function, function, kFunctionNameSize) == 0) {
+            return delay.ms;
+        }
+        if (std::strcmp(delay.function, "*") == 0) {
+            forLibrary = delay.ms;
+        }
+    }
+    return forLibrary;
 }
 
 } // namespace simboard

@@ -334,6 +334,12 @@ bool LoadPreset(const std::string& name, BoardState& state, std::string* error)
     if (ItemRecord* level = FindItem(*fresh, item::GearLevel)) {
         level->preset[0] = level->value[0];
     }
+    // The counter goes on over a reset, so that records kept elsewhere (a peer's request log)
+    // stay comparable with the new board's.
+    if (state.magic == kStateMagic && state.version == kStateVersion &&
+        state.size == sizeof(BoardState)) {
+        fresh->sequence = state.sequence;
+    }
     std::memcpy(&state, fresh.get(), sizeof(BoardState));
     return true;
 }

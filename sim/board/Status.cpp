@@ -135,10 +135,20 @@ std::string StatusText()
                " index %d\n",
                g[3], g[2], g[1], g[0], g[5], g[4], g[7], g[6], g[8], g[9], g[10], g[11], g[12],
                g[13], g[14], g[15], static_cast<int>(FieldValue(state, Field::SchemeIndex)));
-    uint32_t dropped =
-        state.journalTotal > kJournalCapacity ? state.journalTotal - kJournalCapacity : 0;
-    text += Format("journal     %u calls (%u dropped)\n", state.journalTotal, dropped);
-    text += Format("chip writes %u\n", state.chipWriteTotal);
+    text +=
+        Format("journal     %u calls since the clear (%u dropped)\n", state.journalTotal,
+               state.journalTotal > kJournalCapacity ? state.journalTotal - kJournalCapacity : 0);
+    text +=
+        Format("chip record %u accesses since the clear (%u dropped)\n", state.chipTotal,
+               state.chipTotal > kChipHistoryCapacity ? state.chipTotal - kChipHistoryCapacity : 0);
+    text += Format("sequence    %u\n", state.sequence);
+    for (const CallDelayRecord& delay : state.delays) {
+        if (delay.library != 0) {
+            text += Format("delay       %s %.*s %u ms\n",
+                           LibraryName(static_cast<Library>(delay.library)),
+                           static_cast<int>(kFunctionNameSize), delay.function, delay.ms);
+        }
+    }
 
     text += "items\n";
     for (uint32_t i = 0; i < state.itemCount && i < kMaxItems; ++i) {

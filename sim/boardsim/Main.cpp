@@ -1,5 +1,6 @@
 // boardsim: the simulated board from the command line (see Usage()).
 #include "sim/board/Board.h"
+#include "sim/board/BoardLayout.h"
 #include "sim/board/Numbers.h"
 
 #include <cstdio>
@@ -19,16 +20,49 @@ enum Exit
 
 const char kUsageText[] =
     "usage: boardsim COMMAND\n"
-    "  preset NAME         reset the board to a preset (journal and chip history cleared)\n"
-    "  presets             list the presets\n"
-    "  status              summary of the board\n"
-    "  get NAME            print an item (0x0B060003), a field (Level) or ChipId, CpuTempHalf\n"
-    "  set NAME VALUE      set it; a value set on a live reading holds until cleared\n"
-    "  clear ITEM          back to the preset's value; live readings follow the board again\n"
-    "  flags ITEM WORD...  supported|unsupported, readfail|readok, writefail|writeok\n"
-    "  journal [--clear]   the export calls in order, or clear them\n"
-    "  chip [--clear]      the chip's register writes in order, or clear them\n"
-    "NUMBERS are decimal or 0x hexadecimal.\n";
+    "The board:\n"
+    "  preset NAME            reset the board to a preset: records cleared, delays removed\n"
+    "                         (the sequence numbers go on)\n"
+    "  presets                list the presets\n"
+    "  status                 summary of the board\n"
+    "  get NAME               print an item (0x0B060003), a field (Level) or ChipId, CpuTempHalf\n"
+    "  set NAME VALUE         set it; a value set on a live reading holds until cleared\n"
+    "  clear ITEM             back to the preset's value; live readings follow the board again\n"
+    "  flags ITEM WORD...     supported|unsupported, readfail|readok, writefail|writeok\n"
+    "  level [LEVEL]          print or set the gear level (item 0x0B060001 follows): turbo\n"
+    "                         (0x4000), high (0), medium (1), saving (2), auto (0x8000)\n"
+    "  overclock [on|off|fail]  print or set the overclock answer: on: OptiGearCheckOC\n"
+    "                         reports 1 and item 0x09080000 is 0; off: 0 and 1; fail:\n"
+    "                         OptiGearCheckOC fails\n"
+    "  delay                  list the slow exports\n"
+    "  delay LIB FUNC MS      make an export slow: it takes effect and is journaled at once,\n"
+    "                         then returns MS ms later (at most 60000; 0: no longer slow).\n"
+    "                         LIB: OptiGear, OptiDoze, vvc, KdSpindownTimeout, KdIo, kdacpi,\n"
+    "                         powrprof; FUNC: the journal's name, * for every export of LIB\n"
+    "  delay --clear          no export slow\n"
+    "The chip:\n"
+    "  chip get REG [--bank N]        a hardware-monitor register (bank: the one selected now)\n"
+    "  chip set REG VALUE [--bank N]  set it, unrecorded (0x4E: the bank select)\n"
+    "Records:\n"
+    "  journal [--since SEQ]  the export calls in order (only those after SEQ)\n"
+    "  journal --clear        forget them\n"
+    "  chip [--since SEQ]     the chip's register reads and writes in order\n"
+    "  chip --clear           forget them\n"
+    "  sequence               the last sequence number handed out and the clock: \"SEQ MS\"\n"
+    "Every journal and chip entry is one line, oldest first, fields separated by one blank:\n"
+    "  SEQ MS PID TEXT\n"
+    "  journal TEXT: LIBRARY FUNCTION(ARGS) = RESULT[ -> OUT]\n"
+    "                (OptiGear OptiGearGetItem(0x0B060003) = 1 -> 12)\n"
+    "  chip TEXT:    read|write bank 0xBB register 0xRR = 0xVV\n"
+    "SEQ numbers every entry of the journal, the chip record and the peers' logs (cardsim,\n"
+    "sysctlsim, peerwin) from one counter: strictly increasing, never reused. MS: milliseconds\n"
+    "of the machine's performance counter, alike in every process. PID in decimal. Numbers in\n"
+    "TEXT below 256 are decimal, others hexadecimal. A record keeps its newest entries (journal\n"
+    "4096, chip 8192); when entries after SEQ (or since the clear) were dropped, the first line\n"
+    "is \"-- N dropped, the newest SEQ --\" (N: dropped since the clear). The last line says\n"
+    "\"N calls shown, M dropped\" or \"N accesses shown, M dropped\".\n"
+    "NUMBERS are decimal or 0x hexadecimal. Exit code 0: done, 1: the board is not available,\n"
+    "2: a usage error, an unknown name or a bad number.\n";
 
 int Usage(const char* problem = nullptr)
 {
@@ -209,7 +243,42 @@ int Flags(int argc, char** argv)
                : Unavailable();
 }
 
-int Journal(bool clear)
+// "-- N dropped, the newest SEQ --" when the ring lost entries after `since`.
+void PrintDropped(uint32_t overflow, uint32_t lastDropped, uint32_t since)
+{
+    if (lastDropped > since) {
+        std::printf("-- %u dropped, the newest %u --\n", overflow, lastDropped);
+    }
+}
+
+void PrintEntry(const simboard::Stamp& stamp, uint32_t processId, const std::string& text)
+{
+    std::printf("%u %llu %lu %s\n", stamp.sequence, static_cast<unsigned long long>(stamp.ms),
+                static_cast<unsigned long>(processId), text.c_str());
+}
+
+// The options of a record listing: nothing, --clear or --since SEQ.
+bool RecordOptions(int argc, char** argv, bool* clear, uint32_t* since)
+{
+    *clear = false;
+    *since = 0;
+    if (argc == 0) {
+        return true;
+    }
+    if (argc == 1 && std::strcmp(argv[0], "--clear") == 0) {
+        *clear = true;
+        return true;
+    }
+    int32_t value = 0;
+    if (argc == 2 && std::strcmp(argv[0], "--since") == 0 &&
+        simboard::ParseInt32(argv[1], &value)) {
+        *since = static_cast<uint32_t>(value);
+        return true;
+    }
+    return false;
+}
+
+int Journal(bool clear, uint32_t since)
 {
     if (!simboard::Available()) {
         return Unavailable();
@@ -217,31 +286,199 @@ int Journal(bool clear)
     if (clear) {
         return simboard::ClearJournal() ? kOk : Unavailable();
     }
-    simboard::Journal journal = simboard::ReadJournal();
+    simboard::Journal journal = simboard::ReadJournal(since);
+    PrintDropped(journal.overflow, journal.lastDropped, since);
     for (const simboard::JournalEntry& entry : journal.entries) {
-        std::printf("%6u  pid %-6lu %s\n", entry.sequence,
-                    static_cast<unsigned long>(entry.processId), entry.Text().c_str());
+        PrintEntry(entry, entry.processId, entry.Text());
     }
     std::printf("%u calls shown, %u dropped\n", static_cast<unsigned>(journal.entries.size()),
                 journal.overflow);
     return kOk;
 }
 
-int Chip(bool clear)
+int Chip(bool clear, uint32_t since)
 {
     if (!simboard::Available()) {
         return Unavailable();
     }
     if (clear) {
-        return simboard::ClearChipWrites() ? kOk : Unavailable();
+        return simboard::ClearChipHistory() ? kOk : Unavailable();
     }
-    simboard::ChipHistory history = simboard::ReadChipWrites();
-    for (const simboard::ChipWrite& write : history.writes) {
-        std::printf("%6u  bank 0x%02X  register 0x%02X = 0x%02X\n", write.sequence, write.bank,
-                    write.reg, write.value);
+    simboard::ChipHistory history = simboard::ReadChip(since);
+    PrintDropped(history.overflow, history.lastDropped, since);
+    for (const simboard::ChipAccess& access : history.accesses) {
+        PrintEntry(access, access.processId, access.Text());
     }
-    std::printf("%u writes shown, %u dropped\n", static_cast<unsigned>(history.writes.size()),
+    std::printf("%u accesses shown, %u dropped\n", static_cast<unsigned>(history.accesses.size()),
                 history.overflow);
+    return kOk;
+}
+
+bool ParseByte(const char* text, uint32_t limit, uint8_t* value)
+{
+    int32_t number = 0;
+    if (!simboard::ParseInt32(text, &number) || number < 0 ||
+        static_cast<uint32_t>(number) > limit) {
+        return false;
+    }
+    *value = static_cast<uint8_t>(number);
+    return true;
+}
+
+// chip get REG [--bank N], chip set REG VALUE [--bank N]
+int ChipRegister(bool set, int argc, char** argv)
+{
+    int values = set ? 2 : 1;
+    bool hasBank = argc == values + 2 && std::strcmp(argv[values], "--bank") == 0;
+    if (argc != values && !hasBank) {
+        return Usage("chip get REG [--bank N], chip set REG VALUE [--bank N]");
+    }
+    uint8_t reg = 0;
+    uint8_t value = 0;
+    uint8_t bank = 0;
+    if (!ParseByte(argv[0], 0xFF, &reg)) {
+        return Error(std::string("bad register '") + argv[0] + "' (0..0xFF)");
+    }
+    if (set && !ParseByte(argv[1], 0xFF, &value)) {
+        return Error(std::string("bad register value '") + argv[1] + "' (0..0xFF)");
+    }
+    if (hasBank && !ParseByte(argv[values + 1], simboard::kChipBanks - 1, &bank)) {
+        return Error(std::string("bad bank '") + argv[values + 1] + "' (0..15)");
+    }
+    if (!simboard::Available()) {
+        return Unavailable();
+    }
+    if (!hasBank) {
+        bank = simboard::ChipBank();
+    }
+    if (set) {
+        return simboard::SetChipRegister(bank, reg, value) ? kOk : Unavailable();
+    }
+    std::printf("%s\n", simboard::FormatValue(simboard::ChipRegister(bank, reg)).c_str());
+    return kOk;
+}
+
+const struct
+{
+    const char* name;
+    int32_t level;
+} kLevels[] = {
+    {"turbo", 0x4000}, {"high", 0}, {"medium", 1}, {"saving", 2}, {"auto", 0x8000},
+};
+
+int Level(int argc, char** argv)
+{
+    if (argc == 0) {
+        int32_t level = 0;
+        if (!simboard::GetField(simboard::Field::Level, &level)) {
+            return Unavailable();
+        }
+        std::printf("%s\n", simboard::FormatValue(level).c_str());
+        return kOk;
+    }
+    int32_t level = -1;
+    for (const auto& known : kLevels) {
+        if (Is(argv[0], known.name)) {
+            level = known.level;
+        }
+    }
+    if (level == -1 && simboard::ParseInt32(argv[0], &level)) {
+        bool known = false;
+        for (const auto& entry : kLevels) {
+            known = known || entry.level == level;
+        }
+        if (!known) {
+            level = -1;
+        }
+    }
+    if (level == -1) {
+        return Error(std::string("not a gear level: '") + argv[0] +
+                     "' (turbo, high, medium, saving, auto or 0x4000, 0, 1, 2, 0x8000; 'set "
+                     "Level' takes any number)");
+    }
+    return simboard::SetField(simboard::Field::Level, level) ? kOk : Unavailable();
+}
+
+const uint32_t kOverclockItem = 0x09080000;
+
+int Overclock(int argc, char** argv)
+{
+    if (!simboard::Available()) {
+        return Unavailable();
+    }
+    if (argc == 0) {
+        const char* answer = simboard::FieldValue(simboard::Field::CheckOCFails) ? "fail"
+                             : simboard::FieldValue(simboard::Field::CheckOC)    ? "on"
+                                                                                 : "off";
+        std::printf("%s\n", answer);
+        return kOk;
+    }
+    bool fail = Is(argv[0], "fail");
+    bool on = Is(argv[0], "on");
+    if (!fail && !on && !Is(argv[0], "off")) {
+        return Error(std::string("overclock on|off|fail, not '") + argv[0] + "'");
+    }
+    if (fail) {
+        return simboard::SetField(simboard::Field::CheckOCFails, 1) ? kOk : Unavailable();
+    }
+    // Both answers the program reads agree: the library's and the BIOS status item (1: not
+    // overclocked).
+    bool ok = simboard::SetField(simboard::Field::CheckOCFails, 0) &&
+              simboard::SetField(simboard::Field::CheckOC, on ? 1 : 0);
+    if (ok && simboard::HasItem(kOverclockItem)) {
+        ok = simboard::SetItem(kOverclockItem, on ? 0 : 1);
+    }
+    return ok ? kOk : Unavailable();
+}
+
+int Delay(int argc, char** argv)
+{
+    if (!simboard::Available()) {
+        return Unavailable();
+    }
+    if (argc == 0) {
+        for (const simboard::CallDelay& delay : simboard::CallDelays()) {
+            std::printf("%s %s %u\n", simboard::LibraryName(delay.library), delay.function.c_str(),
+                        delay.ms);
+        }
+        return kOk;
+    }
+    if (argc == 1 && std::strcmp(argv[0], "--clear") == 0) {
+        return simboard::ClearCallDelays() ? kOk : Unavailable();
+    }
+    if (argc != 3) {
+        return Usage("delay [LIBRARY FUNCTION MS | --clear]");
+    }
+    simboard::Library library;
+    if (!simboard::FindLibrary(argv[0], &library)) {
+        return Error(std::string("unknown library '") + argv[0] + "'");
+    }
+    if (std::strcmp(argv[1], "*") != 0 && !simboard::IsExport(library, argv[1])) {
+        std::string known;
+        for (const std::string& name : simboard::Exports(library)) {
+            known += (known.empty() ? "" : ", ") + name;
+        }
+        return Error(std::string("no export '") + argv[1] + "' in " +
+                     simboard::LibraryName(library) + " (" + known + ")");
+    }
+    int32_t ms = 0;
+    if (!simboard::ParseInt32(argv[2], &ms) || ms < 0 ||
+        static_cast<uint32_t>(ms) > simboard::kMaxCallDelayMs) {
+        return Error(std::string("bad delay '") + argv[2] + "' (0..60000 ms)");
+    }
+    if (!simboard::SetCallDelay(library, argv[1], static_cast<uint32_t>(ms))) {
+        return Error("the delay table is full (16 entries; 'delay --clear' empties it)");
+    }
+    return kOk;
+}
+
+int Sequence()
+{
+    if (!simboard::Available()) {
+        return Unavailable();
+    }
+    uint32_t sequence = simboard::LastSequence();
+    std::printf("%u %llu\n", sequence, static_cast<unsigned long long>(simboard::ClockMs()));
     return kOk;
 }
 
@@ -272,12 +509,6 @@ int Preset(const char* name)
     return Error(error + " (presets: " + known + ")");
 }
 
-bool IsClearOption(int argc, char** argv, bool* clear)
-{
-    *clear = argc == 1 && std::strcmp(argv[0], "--clear") == 0;
-    return argc == 0 || *clear;
-}
-
 } // namespace
 
 int main(int argc, char** argv)
@@ -289,6 +520,11 @@ int main(int argc, char** argv)
     int rest = argc - 2;
     char** args = argv + 2;
     bool clear = false;
+    uint32_t since = 0;
+    if (argc == 2 && (Is(command, "--help") || Is(command, "-h") || Is(command, "/?"))) {
+        std::fputs(kUsageText, stdout);
+        return kOk;
+    }
     if (Is(command, "preset") && rest == 1) {
         return Preset(args[0]);
     }
@@ -314,11 +550,26 @@ int main(int argc, char** argv)
     if (Is(command, "flags") && rest >= 2) {
         return Flags(rest, args);
     }
-    if (Is(command, "journal") && IsClearOption(rest, args, &clear)) {
-        return Journal(clear);
+    if (Is(command, "level") && rest <= 1) {
+        return Level(rest, args);
     }
-    if (Is(command, "chip") && IsClearOption(rest, args, &clear)) {
-        return Chip(clear);
+    if (Is(command, "overclock") && rest <= 1) {
+        return Overclock(rest, args);
+    }
+    if (Is(command, "delay")) {
+        return Delay(rest, args);
+    }
+    if (Is(command, "sequence") && rest == 0) {
+        return Sequence();
+    }
+    if (Is(command, "journal") && RecordOptions(rest, args, &clear, &since)) {
+        return Journal(clear, since);
+    }
+    if (Is(command, "chip") && rest >= 1 && (Is(args[0], "get") || Is(args[0], "set"))) {
+        return ChipRegister(Is(args[0], "set"), rest - 1, args + 1);
+    }
+    if (Is(command, "chip") && RecordOptions(rest, args, &clear, &since)) {
+        return Chip(clear, since);
     }
     return Usage((std::string("bad command line: ") + command).c_str());
 }

@@ -96,6 +96,76 @@ TEST_F(BoardSimCliTest, JournalListsAndClears)
     EXPECT_TRUE(simboard::ReadJournal().entries.empty());
 }
 
+TEST_F(BoardSimCliTest, ChipRegistersLevelAndOverclockAnswer)
+{
+    // Without --bank: the bank register 0x4E selects now.
+    ASSERT_TRUE(simboard::SetChipRegister(0, 0x4E, 0x0A));
+    EXPECT_EQ(Run("chip set 0x51 0x21").exitCode, 0);
+    EXPECT_EQ(simboard::ChipRegister(0x0A, 0x51), 0x21);
+    EXPECT_EQ(Run("chip set 0x6F 50 --bank 0").exitCode, 0);
+    EXPECT_EQ(simboard::ChipRegister(0, 0x6F), 50);
+    EXPECT_EQ(Run("chip get 0x51").out, "33\n");
+    EXPECT_EQ(Run("chip get 0x50 --bank 1").out, "45\n");
+    EXPECT_EQ(Run("chip set 0x4E 1").exitCode, 0);
+    EXPECT_EQ(simboard::ChipBank(), 1);
+    EXPECT_TRUE(simboard::ReadChip().accesses.empty()) << "the control side is not recorded";
+
+    for (const auto& level :
+         std::vector<std::pair<const char*, int32_t>>{{"turbo", 0x4000}, {"0x2", 2}}) {
+        EXPECT_EQ(Run(std::string("level ") + level.first).exitCode, 0) << level.first;
+        EXPECT_EQ(simboard::FieldValue(Field::Level), level.second) << level.first;
+    }
+    ASSERT_EQ(Run("level Auto").exitCode, 0);
+    int32_t item = 0;
+    ASSERT_TRUE(simboard::GetItem(0x0B060001, &item));
+    EXPECT_EQ(item, 0x8000);
+    EXPECT_EQ(Run("level").out, "0x8000\n");
+
+    EXPECT_EQ(Run("overclock").out, "off\n");
+    EXPECT_EQ(Run("overclock on").exitCode, 0);
+    EXPECT_EQ(simboard::FieldValue(Field::CheckOC), 1);
+    ASSERT_TRUE(simboard::GetItem(0x09080000, &item));
+    EXPECT_EQ(item, 0);
+    EXPECT_EQ(Run("overclock").out, "on\n");
+    EXPECT_EQ(Run("overclock fail").exitCode, 0);
+    EXPECT_EQ(simboard::FieldValue(Field::CheckOCFails), 1);
+    EXPECT_EQ(Run("overclock").out, "fail\n");
+    EXPECT_EQ(Run("overclock off").exitCode, 0);
+    EXPECT_EQ(simboard::FieldValue(Field::CheckOCFails), 0);
+    EXPECT_EQ(simboard::FieldValue(Field::CheckOC), 0);
+    ASSERT_TRUE(simboard::GetItem(0x09080000, &item));
+    EXPECT_EQ(item, 1);
+}
+
+TEST_F(BoardSimCliTest, HelpListsEveryCommandAndTheRecordFormat)
+{
+    Captured run = Run("--help");
+    EXPECT_EQ(run.exitCode, 0);
+    EXPECT_TRUE(run.err.empty());
+    for (const char* text : {"  preset NAME",
+                             "  presets",
+                             "  status",
+                             "  get NAME",
+                             "  set NAME VALUE",
+                             "  clear ITEM",
+                             "  flags ITEM",
+                             "  level [LEVEL]",
+                             "  overclock [on|off|fail]",
+                             "  delay LIB FUNC MS",
+                             "  delay --clear",
+                             "  chip get REG [--bank N]",
+                             "  chip set REG VALUE [--bank N]",
+                             "  journal [--since SEQ]",
+                             "  journal --clear",
+                             "  chip [--since SEQ]",
+                             "  chip --clear",
+                             "  sequence",
+                             "  SEQ MS PID TEXT",
+                             "-- N dropped, the newest SEQ --"}) {
+        EXPECT_NE(run.out.find(text), std::string::npos) << text;
+    }
+}
+
 TEST_F(BoardSimCliTest, ClearErrors)
 {
     const struct
@@ -115,6 +185,16 @@ TEST_F(BoardSimCliTest, ClearErrors)
         {"", "usage: boardsim COMMAND"},
         {"dance", "bad command line: dance"},
         {"journal --all", "usage: boardsim COMMAND"},
+        {"journal --since", "usage: boardsim COMMAND"},
+        {"journal --since 12x", "usage: boardsim COMMAND"},
+        {"chip get 0x100", "bad register '0x100'"},
+        {"chip set 0x20 256", "bad register value '256'"},
+        {"chip set 0x20 1 --bank 16", "bad bank '16'"},
+        {"chip get 0x20 --bnak 1", "usage: boardsim COMMAND"},
+        {"level 7", "not a gear level: '7'"},
+        {"level fast", "not a gear level: 'fast'"},
+        {"overclock maybe", "overclock on|off|fail, not 'maybe'"},
+        {"delay OptiGear", "usage: boardsim COMMAND"},
     };
     for (const auto& error : errors) {
         Captured run = Run(error.arguments);

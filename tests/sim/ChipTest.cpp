@@ -170,19 +170,58 @@ TEST_F(ChipTest, WriteHistoryKeepsBanksAndOrder)
               std::vector<std::string>{"KDIO_Open()"});
 }
 
-TEST_F(ChipTest, WriteHistoryCountsWhatItDropped)
+TEST_F(ChipTest, ReadsAreRecordedTooSoASavedBankShowsRestored)
 {
     Open();
-    ASSERT_TRUE(simboard::ClearChipWrites());
-    for (int i = 0; i < 4096 + 10; ++i) {
+    Write(0x4E, 0x0A);
+    const uint32_t mark = simboard::LastSequence();
+    // The temperature read of a fan sequence: save the bank, read bank 1, put the bank back.
+    BYTE saved = Read(0x4E);
+    Write(0x4E, 0x01);
+    int half = (Read(0x50) << 1) | (Read(0x51) >> 7);
+    Write(0x4E, saved);
+    EXPECT_EQ(half, 91);
+
+    simboard::ChipHistory history = simboard::ReadChip(mark);
+    EXPECT_EQ(history.Texts(), (std::vector<std::string>{
+                                   "read bank 0x0A register 0x4E = 0x0A",
+                                   "write bank 0x0A register 0x4E = 0x01",
+                                   "read bank 0x01 register 0x50 = 0x2D",
+                                   "read bank 0x01 register 0x51 = 0x80",
+                                   "write bank 0x01 register 0x4E = 0x0A",
+                               }));
+    ASSERT_EQ(history.writes.size(), 2u);
+    auto save = history.Find(0x4E, false, mark);
+    auto restore = history.Find(0x4E, true, history.Find(0x50, false)->sequence);
+    ASSERT_TRUE(save && restore);
+    EXPECT_TRUE(simboard::InOrder(*save, history.writes[0], *restore));
+    EXPECT_EQ(restore->value, save->value);
+    for (const simboard::ChipAccess& access : history.accesses) {
+        EXPECT_EQ(access.processId, GetCurrentProcessId());
+        EXPECT_GT(access.sequence, mark);
+    }
+    EXPECT_EQ(simboard::LastSequence(), mark + 5) << "ports without a register are not recorded";
+    EXPECT_EQ(simboard::ChipBank(), 0x0A);
+}
+
+TEST_F(ChipTest, HistoryCountsWhatItDropped)
+{
+    Open();
+    ASSERT_TRUE(simboard::ClearChipHistory());
+    const uint32_t mark = simboard::LastSequence();
+    for (int i = 0; i < 8192 + 10; ++i) {
         Write(0x20, static_cast<BYTE>(i));
     }
-    simboard::ChipHistory history = simboard::ReadChipWrites();
+    simboard::ChipHistory history = simboard::ReadChip();
     EXPECT_EQ(history.overflow, 10u);
-    ASSERT_EQ(history.writes.size(), 4096u);
-    EXPECT_EQ(history.writes.front().sequence, 11u);
+    EXPECT_EQ(history.lastDropped, mark + 10);
+    EXPECT_TRUE(history.DroppedAfter(mark + 9));
+    EXPECT_FALSE(history.DroppedAfter(mark + 10));
+    ASSERT_EQ(history.writes.size(), 8192u);
+    EXPECT_EQ(history.writes.front().sequence, mark + 11);
     EXPECT_EQ(history.writes.front().value, 10);
-    EXPECT_EQ(history.writes.back().value, static_cast<uint8_t>(4095 + 10));
+    EXPECT_EQ(history.writes.back().value, static_cast<uint8_t>(8191 + 10));
+    EXPECT_EQ(simboard::ReadChip(mark + 8200).accesses.size(), 2u);
 }
 
 } // namespace

@@ -68,6 +68,8 @@ TEST_F(OptiGearTest, AllExportsByTheirUndecoratedNames)
 
 TEST_F(OptiGearTest, JournalRecordsCallsInOrder)
 {
+    const uint32_t mark = simboard::LastSequence();
+    const uint64_t startMs = simboard::ClockMs();
     int value = -7;
     EXPECT_EQ(Entry<NoArgs>("OptiGearInit")(), 1);
     EXPECT_EQ(Entry<OutInt>("OptiGearIsSupport")(&value), 1);
@@ -96,34 +98,74 @@ TEST_F(OptiGearTest, JournalRecordsCallsInOrder)
                          "OptiGear GetStringList(1, 2, 3, 4) = 0",
                      }));
     ASSERT_EQ(journal.entries.size(), 7u);
+    // Nothing else numbered in between: the counter is this test's alone.
     for (size_t i = 0; i < journal.entries.size(); ++i) {
-        EXPECT_EQ(journal.entries[i].sequence, i + 1);
+        EXPECT_EQ(journal.entries[i].sequence, mark + 1 + i);
+        EXPECT_GE(journal.entries[i].ms, i ? journal.entries[i - 1].ms : startMs);
     }
+    EXPECT_LE(journal.entries.back().ms, simboard::ClockMs());
+    EXPECT_EQ(simboard::LastSequence(), mark + 7);
     EXPECT_EQ(journal.Signatures(Library::OptiGear, "OptiGearSetLevel"),
               (std::vector<std::string>{"OptiGearSetLevel(2)", "OptiGearSetLevel(7)"}));
     EXPECT_EQ(simboard::FieldValue(Field::Level), 2);
 
+    // A clear forgets the calls, not the count: numbers are never given twice.
     ASSERT_TRUE(simboard::ClearJournal());
     EXPECT_TRUE(simboard::ReadJournal().entries.empty());
     Entry<NoArgs>("OptiGearInit")();
-    EXPECT_EQ(simboard::ReadJournal().entries.at(0).sequence, 1u);
+    EXPECT_EQ(simboard::ReadJournal().entries.at(0).sequence, mark + 8);
+    ASSERT_TRUE(simboard::Reset("default"));
+    Entry<NoArgs>("OptiGearInit")();
+    EXPECT_EQ(simboard::ReadJournal().entries.at(0).sequence, mark + 9);
 }
 
 TEST_F(OptiGearTest, RingKeepsTheNewestAndCountsTheDropped)
 {
     auto supported = Entry<InInt>("IsItemSupported");
+    const uint32_t mark = simboard::LastSequence();
     const int calls = 4096 + 37;
     for (int i = 0; i < calls; ++i) {
         supported(i);
     }
     simboard::Journal journal = simboard::ReadJournal();
     EXPECT_EQ(journal.overflow, 37u);
+    EXPECT_EQ(journal.lastDropped, mark + 37);
+    EXPECT_TRUE(journal.DroppedAfter(mark));
+    EXPECT_TRUE(journal.DroppedAfter(mark + 36));
+    EXPECT_FALSE(journal.DroppedAfter(mark + 37));
     ASSERT_EQ(journal.entries.size(), 4096u);
     for (size_t i = 0; i < journal.entries.size(); ++i) {
         const simboard::JournalEntry& entry = journal.entries[i];
-        ASSERT_EQ(entry.sequence, 38 + i);
+        ASSERT_EQ(entry.sequence, mark + 38 + i);
         ASSERT_EQ(entry.args, std::vector<int32_t>{static_cast<int32_t>(37 + i)});
     }
+
+    // Read since a number: exactly the newer calls, and no loss to report after the drops.
+    simboard::Journal recent = simboard::ReadJournal(mark + 4000);
+    ASSERT_EQ(recent.entries.size(), 133u);
+    EXPECT_EQ(recent.entries.front().sequence, mark + 4001);
+    EXPECT_EQ(recent.entries.front().args, std::vector<int32_t>{4000});
+    EXPECT_FALSE(recent.DroppedAfter(mark + 4000));
+    EXPECT_TRUE(simboard::ReadJournal(mark + calls).entries.empty());
+
+    // boardsim marks the loss where it concerns what it lists.
+    const std::string boardsim = simtest::StagePath("boardsim.exe");
+    const std::string marker = "-- 37 dropped, the newest " + std::to_string(mark + 37) + " --\n";
+    simtest::Captured run = simtest::RunCaptured(boardsim, "journal");
+    EXPECT_EQ(run.out.rfind(marker + std::to_string(mark + 38) + " ", 0), 0u)
+        << run.out.substr(0, 200);
+    EXPECT_NE(run.out.find("\n4096 calls shown, 37 dropped\n"), std::string::npos);
+    run = simtest::RunCaptured(boardsim, "journal --since " + std::to_string(mark + 36));
+    EXPECT_EQ(run.out.rfind(marker, 0), 0u) << "a dropped call came after the number";
+    run = simtest::RunCaptured(boardsim, "journal --since " + std::to_string(mark + 4130));
+    EXPECT_EQ(run.out.rfind(std::to_string(mark + 4131) + " ", 0), 0u) << "nothing lost after it";
+    EXPECT_NE(run.out.find("\n3 calls shown, 37 dropped\n"), std::string::npos) << run.out;
+
+    ASSERT_TRUE(simboard::ClearJournal());
+    supported(1);
+    journal = simboard::ReadJournal();
+    EXPECT_EQ(journal.overflow, 0u);
+    EXPECT_FALSE(journal.DroppedAfter(0));
 }
 
 TEST_F(OptiGearTest, LevelChangesOfALevelOneBoardShowInOrder)
