@@ -1,9 +1,16 @@
 #pragma once
 // Client of a pipe peer's control channel (cardsim.exe, sysctlsim.exe), for tests and
 // benchmarks. Header only, raw Win32; every call is bounded in time, so a stuck or absent peer
-// fails a test instead of hanging it. The commands are listed in sim/peers/README.md.
+// fails a test instead of hanging it. The commands are listed in sim/peers/README.md. The
+// request log's entries carry the board's sequence numbers and times (sim/board/Stamp.h), so a
+// test compares them with the board's journal and chip record.
+#include "sim/board/Stamp.h"
+
 #include <windows.h>
+#include <cstdio>
+#include <cstdlib>
 #include <initializer_list>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -11,6 +18,62 @@ namespace tvsim {
 
 inline constexpr char kCardSimControl[] = "tetravolt cardsim control";
 inline constexpr char kSysCtlSimControl[] = "tetravolt sysctlsim control";
+
+// The words as a request or reply carries them (little-endian).
+inline std::vector<unsigned char> Words(std::initializer_list<DWORD> words)
+{
+    std::vector<unsigned char> bytes;
+    for (DWORD word : words) {
+        for (int i = 0; i < 4; ++i) {
+            bytes.push_back(static_cast<unsigned char>(word >> (8 * i)));
+        }
+    }
+    return bytes;
+}
+
+// Word index of a request or reply (little-endian), 0 past its end.
+inline DWORD WordAt(const std::vector<unsigned char>& bytes, size_t index)
+{
+    DWORD word = 0;
+    for (size_t i = 0; i < 4 && index * 4 + i < bytes.size(); ++i) {
+        word |= static_cast<DWORD>(bytes[index * 4 + i]) << (8 * i);
+    }
+    return word;
+}
+
+// One request a peer served, stamped with the board's counter and clock (sim/board/Stamp.h).
+struct PeerRequest : simboard::Stamp
+{
+    std::vector<unsigned char> bytes;
+
+    DWORD Word(size_t index) const { return WordAt(bytes, index); }
+};
+
+// A peer's request log as "requests" reports it.
+struct PeerLog
+{
+    bool answered = false;             // false when the peer did not answer
+    unsigned long count = 0;           // requests served since the start or "clear"
+    unsigned long dropped = 0;         // requests the log no longer keeps
+    uint32_t lastDropped = 0;          // sequence of the newest of them
+    std::vector<PeerRequest> requests; // oldest first
+
+    // Whether requests after `sequence` were lost (unstamped drops count as lost).
+    bool DroppedAfter(uint32_t sequence) const
+    {
+        return dropped && (lastDropped > sequence || lastDropped == 0);
+    }
+    // The first request after sequence `after` whose first word is `code`.
+    std::optional<PeerRequest> Find(DWORD code, uint32_t after = 0) const
+    {
+        for (const PeerRequest& request : requests) {
+            if (request.sequence > after && request.bytes.size() >= 4 && request.Word(0) == code) {
+                return request;
+            }
+        }
+        return std::nullopt;
+    }
+};
 
 class PeerControl
 {
@@ -53,28 +116,76 @@ public:
         return false;
     }
 
+    // The requests the peer recorded after sequence `since` (0: all it keeps), oldest first.
+    // The answer: "ok COUNT", maybe "-- N dropped, the newest SEQ --", then "SEQ MS HEX" lines.
+    PeerLog Log(uint32_t since = 0) const
+    {
+        PeerLog log;
+        std::string answer;
+        if (!Send(since ? "requests --since " + std::to_string(since) : "requests", &answer)) {
+            return log;
+        }
+        log.answered = true;
+        size_t begin = 0;
+        bool first = true;
+        while (begin <= answer.size()) {
+            size_t end = answer.find('\n', begin);
+            std::string line =
+                answer.substr(begin, end == std::string::npos ? std::string::npos : end - begin);
+            begin = end == std::string::npos ? answer.size() + 1 : end + 1;
+            if (first) {
+                log.count = std::strtoul(line.c_str() + 3, nullptr, 10);
+                first = false;
+                continue;
+            }
+            unsigned long dropped = 0;
+            unsigned lastDropped = 0;
+            if (std::sscanf(line.c_str(), "-- %lu dropped, the newest %u --", &dropped,
+                            &lastDropped) == 2) {
+                log.dropped = dropped;
+                log.lastDropped = lastDropped;
+                continue;
+            }
+            size_t blank1 = line.find(' ');
+            size_t blank2 = blank1 == std::string::npos ? blank1 : line.find(' ', blank1 + 1);
+            if (blank2 == std::string::npos) {
+                continue;
+            }
+            PeerRequest request;
+            request.sequence = static_cast<uint32_t>(std::strtoul(line.c_str(), nullptr, 10));
+            request.ms = std::strtoull(line.c_str() + blank1 + 1, nullptr, 10);
+            for (size_t i = blank2 + 1; i + 1 < line.size(); i += 2) {
+                request.bytes.push_back(
+                    static_cast<unsigned char>(std::stoul(line.substr(i, 2), nullptr, 16)));
+            }
+            log.requests.push_back(std::move(request));
+        }
+        return log;
+    }
+
     // Every request the peer recorded, oldest first, as raw bytes.
     std::vector<std::vector<unsigned char>> Requests() const
     {
         std::vector<std::vector<unsigned char>> requests;
-        std::string answer;
-        if (!Send("requests", &answer)) {
-            return requests;
-        }
-        size_t line = answer.find('\n');
-        while (line != std::string::npos) {
-            size_t next = answer.find('\n', line + 1);
-            std::string hex = answer.substr(line + 1, next == std::string::npos ? std::string::npos
-                                                                                : next - line - 1);
-            std::vector<unsigned char> bytes;
-            for (size_t i = 0; i + 1 < hex.size(); i += 2) {
-                bytes.push_back(
-                    static_cast<unsigned char>(std::stoul(hex.substr(i, 2), nullptr, 16)));
-            }
-            requests.push_back(bytes);
-            line = next;
+        for (PeerRequest& request : Log().requests) {
+            requests.push_back(std::move(request.bytes));
         }
         return requests;
+    }
+
+    // Polls the log until a request with first word `code` after sequence `after` is there.
+    std::optional<PeerRequest> WaitForRequest(DWORD code, uint32_t after, DWORD timeoutMs) const
+    {
+        DWORD start = GetTickCount();
+        for (;;) {
+            if (auto request = Log(after).Find(code, after)) {
+                return request;
+            }
+            if (GetTickCount() - start >= timeoutMs) {
+                return std::nullopt;
+            }
+            Sleep(20);
+        }
     }
 
     // Number of requests served since start or "clear"; -1 when the peer did not answer.
@@ -162,27 +273,5 @@ private:
 
     std::string m_path;
 };
-
-// The words as a request or reply carries them (little-endian).
-inline std::vector<unsigned char> Words(std::initializer_list<DWORD> words)
-{
-    std::vector<unsigned char> bytes;
-    for (DWORD word : words) {
-        for (int i = 0; i < 4; ++i) {
-            bytes.push_back(static_cast<unsigned char>(word >> (8 * i)));
-        }
-    }
-    return bytes;
-}
-
-// Word index of a request or reply (little-endian), 0 past its end.
-inline DWORD WordAt(const std::vector<unsigned char>& bytes, size_t index)
-{
-    DWORD word = 0;
-    for (size_t i = 0; i < 4 && index * 4 + i < bytes.size(); ++i) {
-        word |= static_cast<DWORD>(bytes[index * 4 + i]) << (8 * i);
-    }
-    return word;
-}
 
 } // namespace tvsim

@@ -48,6 +48,7 @@ TEST(PipePeers, CommandLinesAreCheckedAndExplained)
     EXPECT_EQ(2, ExitCode("cardsim.exe", "--saving 3=5"));
     EXPECT_EQ(2, ExitCode("cardsim.exe", "--power"));
     EXPECT_EQ(2, ExitCode("cardsim.exe", "--instances 0"));
+    EXPECT_EQ(2, ExitCode("cardsim.exe", "--keep 0"));
     EXPECT_EQ(0, ExitCode("sysctlsim.exe", "--help"));
     EXPECT_EQ(2, ExitCode("sysctlsim.exe", "--words 1,,2"));
     EXPECT_EQ(2, ExitCode("sysctlsim.exe", "--delay -5"));
@@ -113,6 +114,60 @@ TEST(PipePeers, CardSimFailsShortensPadsAndDelaysOnCommand)
     EXPECT_FALSE(control.Send("frobnicate"));
     EXPECT_TRUE(control.Send("show", &reply));
     EXPECT_NE(std::string::npos, reply.find("caps 0x1\npower 5000\n")) << reply;
+}
+
+TEST(PipePeers, RequestLogIsStampedReadSinceANumberAndMarksWhatItDropped)
+{
+    tvtest::RunningPeer card;
+    ASSERT_TRUE(tvtest::StartCardSim(card, "--keep 3"));
+    for (DWORD mode = 0; mode < 5; ++mode) {
+        Call(kCardPath, Words({0x10001001, mode}));
+    }
+    tvsim::PeerLog log = card.Control().Log();
+    ASSERT_TRUE(log.answered);
+    EXPECT_EQ(5u, log.count);
+    EXPECT_EQ(2u, log.dropped);
+    ASSERT_EQ(3u, log.requests.size());
+    for (size_t i = 0; i < log.requests.size(); ++i) {
+        EXPECT_EQ(Words({0x10001001, static_cast<DWORD>(i + 2)}), log.requests[i].bytes);
+        EXPECT_NE(0u, log.requests[i].sequence) << "stamped from the board";
+        if (i) {
+            EXPECT_LT(log.requests[i - 1].sequence, log.requests[i].sequence);
+            EXPECT_LE(log.requests[i - 1].ms, log.requests[i].ms);
+        }
+    }
+    const uint32_t first = log.requests[0].sequence;
+    EXPECT_LT(log.lastDropped, first);
+    EXPECT_TRUE(log.DroppedAfter(log.lastDropped - 1));
+    EXPECT_FALSE(log.DroppedAfter(log.lastDropped));
+
+    // Since a number: exactly the newer requests, the drop marker only when it concerns them.
+    tvsim::PeerLog newer = card.Control().Log(first);
+    ASSERT_EQ(2u, newer.requests.size());
+    EXPECT_EQ(log.requests[1].sequence, newer.requests[0].sequence);
+    EXPECT_EQ(log.requests[1].ms, newer.requests[0].ms);
+    EXPECT_EQ(0u, newer.dropped);
+    EXPECT_EQ(3u, card.Control().Log(first).Find(0x10001001, first)->Word(1));
+    EXPECT_FALSE(card.Control().Log().Find(0x10001002));
+    std::string reply;
+    ASSERT_TRUE(
+        card.Control().Send("requests --since " + std::to_string(log.lastDropped - 1), &reply));
+    EXPECT_EQ(0u, reply.find("ok 5\n-- 2 dropped, the newest " + std::to_string(log.lastDropped) +
+                             " --\n" + std::to_string(first) + " "))
+        << reply;
+    EXPECT_FALSE(card.Control().Send("requests --since"));
+
+    // Cleared: nothing kept, nothing dropped; the numbers go on.
+    ASSERT_TRUE(card.Control().Send("clear"));
+    Call(kCardPath, Words({0x10001002}));
+    log = card.Control().Log();
+    EXPECT_EQ(1u, log.count);
+    EXPECT_EQ(0u, log.dropped);
+    ASSERT_EQ(1u, log.requests.size());
+    EXPECT_GT(log.requests[0].sequence, newer.requests.back().sequence);
+    auto waited = card.Control().WaitForRequest(0x10001002, first, 1000);
+    ASSERT_TRUE(waited);
+    EXPECT_EQ(log.requests[0].sequence, waited->sequence);
 }
 
 // The board pipe as the program serves it, played by the test: records what arrives. Served

@@ -61,10 +61,19 @@ TEST(PeerWinTest, RecordsUserMessagesInOrder)
         (std::vector<std::vector<int64_t>>{
             {1040, 85, 1}, {1025, 85, 0}, {1027, 0x1255, -1}, {broadcast, 0x55, 0x12345678}}));
 
+    // Stamped from the board in the order they came.
+    std::vector<PeerMessage> messages = peer.Messages();
+    for (size_t i = 1; i < messages.size(); ++i) {
+        EXPECT_TRUE(simboard::Before(messages[i - 1], messages[i])) << i;
+        EXPECT_LE(messages[i - 1].ms, messages[i].ms);
+    }
+
     peer.ClearMessages();
     EXPECT_TRUE(peer.Messages().empty());
+    const uint32_t mark = simboard::LastSequence();
     tvtest::SendWithin(window, WM_USER + 3, 86, 0);
     EXPECT_EQ(Flat(peer.Messages()), (std::vector<std::vector<int64_t>>{{1027, 86, 0}}));
+    EXPECT_EQ(peer.Messages().at(0).sequence, mark + 1);
 }
 
 TEST(PeerWinTest, EndsWithItsParent)

@@ -2,6 +2,7 @@
 // records every request, sends the board-pipe notifications on command and switches the
 // utility's own synchronisation setting. See sim/peers/README.md.
 #include "sim/peers/cardsim/CardState.h"
+#include "sim/board/Board.h"
 #include "sim/peers/kit/PeerRuntime.h"
 #include "sim/peers/kit/PeerText.h"
 
@@ -33,6 +34,7 @@ const char kUsage[] =
     "  --mode MODE         the card's current mode (default 0)\n"
     "  --delay MS          answer every request MS milliseconds late (default 0)\n"
     "  --instances N       pipe instances, 1..16 (default 2)\n"
+    "  --keep N            requests the log keeps, 1..100000 (default 100000)\n"
     "  --announce          send notification 0 once serving and 1 when quitting\n"
     "  --verbose           print every request served\n"
     "  --help              this text\n"
@@ -47,6 +49,7 @@ struct Options
 {
     std::string control = kDefaultControl;
     DWORD instances = 2;
+    DWORD keep = 100000;
     bool announce = false;
     bool verbose = false;
 };
@@ -189,6 +192,8 @@ int main(int argc, char** argv)
             card.SetDelay(a);
         } else if (arg == "--instances" && ParseNumber(value, a) && a >= 1 && a <= 16) {
             options.instances = a;
+        } else if (arg == "--keep" && ParseNumber(value, a) && a >= 1 && a <= 100000) {
+            options.keep = a;
         } else {
             return Usage("bad option: " + arg + " " + value);
         }
@@ -196,6 +201,8 @@ int main(int argc, char** argv)
     }
 
     PeerRuntime runtime;
+    runtime.Log().SetStamper([] { return simboard::TakeStamp(); });
+    runtime.Log().SetKept(options.keep);
     std::string error;
     if (!runtime.ServeRecorded(
             kCardPipe, static_cast<int>(options.instances), "cardsim", options.verbose,

@@ -16,22 +16,52 @@ Bytes ToBytes(const std::string& text)
 
 } // namespace
 
+void RequestLog::SetStamper(Stamper stamper)
+{
+    std::lock_guard<std::mutex> lock(m_lock);
+    m_stamper = std::move(stamper);
+}
+
+void RequestLog::SetKept(size_t kept)
+{
+    std::lock_guard<std::mutex> lock(m_lock);
+    m_kept = kept ? kept : 1;
+    while (m_requests.size() > m_kept) {
+        m_lastDropped = m_requests.front().stamp.sequence;
+        m_requests.pop_front();
+    }
+}
+
 void RequestLog::Record(const Bytes& request)
 {
     std::lock_guard<std::mutex> lock(m_lock);
-    if (m_requests.size() >= kKept) {
-        m_requests.erase(m_requests.begin());
+    if (m_requests.size() >= m_kept) {
+        m_lastDropped = m_requests.front().stamp.sequence;
+        m_requests.pop_front();
     }
-    m_requests.push_back(request);
+    Entry entry;
+    if (m_stamper) {
+        entry.stamp = m_stamper();
+    }
+    entry.bytes = request;
+    m_requests.push_back(std::move(entry));
     ++m_count;
 }
 
-std::string RequestLog::Format() const
+std::string RequestLog::Format(uint32_t since) const
 {
     std::lock_guard<std::mutex> lock(m_lock);
     std::string text = "ok " + std::to_string(m_count);
-    for (const Bytes& request : m_requests) {
-        text += "\n" + HexBytes(request);
+    const unsigned long dropped = m_count - static_cast<unsigned long>(m_requests.size());
+    if (dropped && (m_lastDropped > since || (since == 0 && m_lastDropped == 0))) {
+        text += "\n-- " + std::to_string(dropped) + " dropped, the newest " +
+                std::to_string(m_lastDropped) + " --";
+    }
+    for (const Entry& entry : m_requests) {
+        if (entry.stamp.sequence > since || since == 0) {
+            text += "\n" + std::to_string(entry.stamp.sequence) + " " +
+                    std::to_string(entry.stamp.ms) + " " + HexBytes(entry.bytes);
+        }
     }
     return text;
 }
@@ -47,6 +77,7 @@ void RequestLog::Clear()
     std::lock_guard<std::mutex> lock(m_lock);
     m_requests.clear();
     m_count = 0;
+    m_lastDropped = 0;
 }
 
 PeerRuntime::PeerRuntime() : m_stop(CreateEventA(nullptr, TRUE, FALSE, nullptr))
@@ -127,6 +158,11 @@ std::string PeerRuntime::Control(const std::string& command)
     }
     if (verb == "requests" && words.size() == 1) {
         return m_log.Format();
+    }
+    DWORD since = 0;
+    if (verb == "requests" && words.size() == 3 && words[1] == "--since" &&
+        ParseNumber(words[2], since)) {
+        return m_log.Format(since);
     }
     if (verb == "count" && words.size() == 1) {
         return "ok " + std::to_string(m_log.Count());

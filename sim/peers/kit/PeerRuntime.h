@@ -1,9 +1,11 @@
 #pragma once
 // The frame of a pipe peer: a stop event (set by the control command "quit" or Ctrl+C), the
 // control pipe with the commands every peer knows, and the log of the requests it served.
+#include "sim/board/Stamp.h"
 #include "sim/peers/kit/MessagePipeServer.h"
 
 #include <windows.h>
+#include <deque>
 #include <functional>
 #include <memory>
 #include <mutex>
@@ -12,21 +14,38 @@
 
 namespace tvsim {
 
-// Every request a peer served, in order (the latest 100 000; the count goes on).
+// Every request a peer served, in order (the newest `kept`; the count goes on), each stamped
+// with the board's counter and clock when a stamper is set.
 class RequestLog
 {
 public:
+    using Stamper = std::function<simboard::Stamp()>;
+
+    explicit RequestLog(size_t kept = 100000) : m_kept(kept ? kept : 1) {}
+    // How many requests are kept (at least 1); older ones beyond it are dropped now.
+    void SetKept(size_t kept);
+    // Taken while the log is locked, so that the log's order and the numbers agree.
+    void SetStamper(Stamper stamper);
     void Record(const Bytes& request);
-    // "ok COUNT" and then one line per kept request: its bytes in hex.
-    std::string Format() const;
+    // "ok COUNT", then "-- N dropped, the newest SEQ --" when requests after `since` were
+    // dropped (N: since the start or clear), then one line per kept request after `since`:
+    // "SEQ MS HEX" (its bytes in hex; SEQ 0 when unstamped).
+    std::string Format(uint32_t since = 0) const;
     unsigned long Count() const;
     void Clear();
 
 private:
-    static constexpr size_t kKept = 100000;
+    struct Entry
+    {
+        simboard::Stamp stamp;
+        Bytes bytes;
+    };
+    size_t m_kept;
     mutable std::mutex m_lock;
-    std::vector<Bytes> m_requests;
+    Stamper m_stamper;
+    std::deque<Entry> m_requests;
     unsigned long m_count = 0;
+    uint32_t m_lastDropped = 0;
 };
 
 class PeerRuntime

@@ -1,6 +1,9 @@
 // peerwin: a top-level window of a given class and title that logs the messages it receives at
-// or above WM_USER (registered ones included), one line each: "MESSAGE WPARAM LPARAM" in decimal
-// (WPARAM unsigned, LPARAM signed). Each line is on disk before the message is answered.
+// or above WM_USER (registered ones included), one line each: "MESSAGE WPARAM LPARAM SEQ MS" in
+// decimal (WPARAM unsigned, LPARAM signed; SEQ and MS the simulated board's counter and clock).
+// Each line is on disk before the message is answered.
+#include "sim/board/Board.h"
+
 #include <windows.h>
 #include <cstdio>
 #include <cstdlib>
@@ -135,10 +138,12 @@ private:
         if (m_log == INVALID_HANDLE_VALUE) {
             return;
         }
-        char line[96];
+        const simboard::Stamp stamp = simboard::TakeStamp();
+        char line[128];
         int length =
-            std::snprintf(line, sizeof line, "%u %llu %lld\r\n", message,
-                          static_cast<unsigned long long>(wParam), static_cast<long long>(lParam));
+            std::snprintf(line, sizeof line, "%u %llu %lld %u %llu\r\n", message,
+                          static_cast<unsigned long long>(wParam), static_cast<long long>(lParam),
+                          stamp.sequence, static_cast<unsigned long long>(stamp.ms));
         DWORD written = 0;
         WriteFile(m_log, line, static_cast<DWORD>(length), &written, nullptr);
     }

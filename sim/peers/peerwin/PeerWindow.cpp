@@ -151,10 +151,14 @@ std::vector<PeerMessage> PeerWindow::ReadLog() const
         PeerMessage message;
         unsigned long long wParam = 0;
         long long lParam = 0;
-        if (std::sscanf(text.c_str() + begin, "%u %llu %lld", &message.message, &wParam, &lParam) ==
-            3) {
+        unsigned sequence = 0;
+        unsigned long long ms = 0;
+        if (std::sscanf(text.c_str() + begin, "%u %llu %lld %u %llu", &message.message, &wParam,
+                        &lParam, &sequence, &ms) >= 3) {
             message.wParam = wParam;
             message.lParam = lParam;
+            message.sequence = sequence;
+            message.ms = ms;
             messages.push_back(message);
         }
     }

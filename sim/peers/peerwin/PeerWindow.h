@@ -2,6 +2,8 @@
 // Test side of peerwin.exe: starts a window of a given class and title in its own process (the
 // peerwin.exe beside the running program, so of the test's bitness) and reads the messages at or
 // above WM_USER that the window received, in order.
+#include "sim/board/Stamp.h"
+
 #include <windows.h>
 #include <cstdint>
 #include <string>
@@ -9,7 +11,8 @@
 
 namespace simpeer {
 
-struct PeerMessage
+// Stamped with the simulated board's counter and clock when the window got it (Stamp.h).
+struct PeerMessage : simboard::Stamp
 {
     UINT message = 0;
     uint64_t wParam = 0;

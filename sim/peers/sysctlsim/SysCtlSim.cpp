@@ -1,6 +1,7 @@
 // sysctlsim.exe: a stand-in for the maker's system-control service. It answers the
 // overclocking-state request on its pipe with configurable words, a failure or a delay, and
 // records every request. See sim/peers/README.md.
+#include "sim/board/Board.h"
 #include "sim/peers/kit/PeerRuntime.h"
 #include "sim/peers/kit/PeerText.h"
 
@@ -182,6 +183,7 @@ int main(int argc, char** argv)
     }
 
     PeerRuntime runtime;
+    runtime.Log().SetStamper([] { return simboard::TakeStamp(); });
     std::string error;
     if (!runtime.ServeRecorded(
             kSysCtrlPipe, static_cast<int>(instances), "sysctlsim", verbose,
