@@ -81,4 +81,37 @@ std::string Trim(const std::string& text)
     return text.substr(begin, end - begin);
 }
 
+bool ParseGuid(const std::string& text, uint8_t bytes[16])
+{
+    unsigned long data1;
+    unsigned data2, data3, d[8];
+    char tail;
+    if (std::sscanf(text.c_str(), "{%8lx-%4x-%4x-%2x%2x-%2x%2x%2x%2x%2x%2x}%c", &data1, &data2,
+                    &data3, &d[0], &d[1], &d[2], &d[3], &d[4], &d[5], &d[6], &d[7], &tail) != 11) {
+        return false;
+    }
+    for (int i = 0; i < 4; ++i) {
+        bytes[i] = static_cast<uint8_t>(data1 >> (8 * i));
+    }
+    bytes[4] = static_cast<uint8_t>(data2);
+    bytes[5] = static_cast<uint8_t>(data2 >> 8);
+    bytes[6] = static_cast<uint8_t>(data3);
+    bytes[7] = static_cast<uint8_t>(data3 >> 8);
+    for (int i = 0; i < 8; ++i) {
+        bytes[8 + i] = static_cast<uint8_t>(d[i]);
+    }
+    return true;
+}
+
+std::string FormatGuid(const uint8_t bytes[16])
+{
+    char text[40];
+    const uint8_t* g = bytes;
+    std::snprintf(text, sizeof text,
+                  "{%02X%02X%02X%02X-%02X%02X-%02X%02X-%02X%02X-%02X%02X%02X%02X%02X%02X}", g[3],
+                  g[2], g[1], g[0], g[5], g[4], g[7], g[6], g[8], g[9], g[10], g[11], g[12], g[13],
+                  g[14], g[15]);
+    return text;
+}
+
 } // namespace simboard

@@ -19,4 +19,8 @@ std::string FormatItem(uint32_t item);
 
 std::string Trim(const std::string& text);
 
+// "{A1841308-3541-4FAB-BC81-F71556F20B4A}" to the 16 bytes of a GUID in memory order, and back.
+bool ParseGuid(const std::string& text, uint8_t bytes[16]);
+std::string FormatGuid(const uint8_t bytes[16]);
+
 } // namespace simboard

@@ -129,12 +129,8 @@ std::string StatusText()
         Format("live        CPU load %u.%u%% (%s), gear %d%%, power %u mW\n", load / 10, load % 10,
                fixedLoad >= 0 ? "fixed" : "real", static_cast<int>(GearPercent(state)), power);
 
-    const uint8_t* g = state.activeScheme;
-    text +=
-        Format("scheme      {%02X%02X%02X%02X-%02X%02X-%02X%02X-%02X%02X-%02X%02X%02X%02X%02X%02X}"
-               " index %d\n",
-               g[3], g[2], g[1], g[0], g[5], g[4], g[7], g[6], g[8], g[9], g[10], g[11], g[12],
-               g[13], g[14], g[15], static_cast<int>(FieldValue(state, Field::SchemeIndex)));
+    text += Format("scheme      %s index %d\n", FormatGuid(state.activeScheme).c_str(),
+                   static_cast<int>(FieldValue(state, Field::SchemeIndex)));
     text +=
         Format("journal     %u calls since the clear (%u dropped)\n", state.journalTotal,
                state.journalTotal > kJournalCapacity ? state.journalTotal - kJournalCapacity : 0);

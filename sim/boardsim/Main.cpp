@@ -40,6 +40,10 @@ const char kUsageText[] =
     "                         LIB: OptiGear, OptiDoze, vvc, KdSpindownTimeout, KdIo, kdacpi,\n"
     "                         powrprof; FUNC: the journal's name, * for every export of LIB\n"
     "  delay --clear          no export slow\n"
+    "  package [V,V,...]      print or set the firmware package kdacpi.dll hands out (at most\n"
+    "                         64 elements; element 3 is the firmware revision)\n"
+    "  scheme [SCHEME]        print or set the active Windows power scheme: {GUID}, saver,\n"
+    "                         balanced or high\n"
     "The chip:\n"
     "  chip get REG [--bank N]        a hardware-monitor register (bank: the one selected now)\n"
     "  chip set REG VALUE [--bank N]  set it, unrecorded (0x4E: the bank select)\n"
@@ -472,6 +476,80 @@ int Delay(int argc, char** argv)
     return kOk;
 }
 
+int Package(int argc, char** argv)
+{
+    if (!simboard::Available()) {
+        return Unavailable();
+    }
+    if (argc == 0) {
+        std::string text;
+        for (uint32_t element : simboard::Package()) {
+            text +=
+                (text.empty() ? "" : ", ") + simboard::FormatValue(static_cast<int32_t>(element));
+        }
+        std::printf("%s\n", text.c_str());
+        return kOk;
+    }
+    std::vector<uint32_t> elements;
+    for (int i = 0; i < argc; ++i) {
+        std::string word = argv[i];
+        size_t begin = 0;
+        while (begin <= word.size()) {
+            size_t comma = word.find(',', begin);
+            std::string token = simboard::Trim(word.substr(begin, comma - begin));
+            begin = comma == std::string::npos ? word.size() + 1 : comma + 1;
+            if (token.empty()) {
+                continue;
+            }
+            int32_t value = 0;
+            if (!simboard::ParseInt32(token, &value)) {
+                return Error("bad number '" + token + "'");
+            }
+            elements.push_back(static_cast<uint32_t>(value));
+        }
+    }
+    if (elements.size() > 64) {
+        return Error("a package holds at most 64 elements");
+    }
+    return simboard::SetPackage(elements) ? kOk : Unavailable();
+}
+
+int Scheme(int argc, char** argv)
+{
+    static const struct
+    {
+        const char* name;
+        const char* guid;
+    } kSchemes[] = {
+        {"saver", "{A1841308-3541-4FAB-BC81-F71556F20B4A}"},
+        {"balanced", "{381B4222-F694-41F0-9685-FF5BB260DF2E}"},
+        {"high", "{8C5E7FDA-E8BF-4A96-9A85-A6E23A8C635C}"},
+    };
+    if (!simboard::Available()) {
+        return Unavailable();
+    }
+    GUID scheme = {};
+    if (argc == 0) {
+        if (!simboard::GetActiveScheme(&scheme)) {
+            return Unavailable();
+        }
+        std::printf("%s\n",
+                    simboard::FormatGuid(reinterpret_cast<const uint8_t*>(&scheme)).c_str());
+        return kOk;
+    }
+    std::string text = argv[0];
+    for (const auto& known : kSchemes) {
+        if (Is(argv[0], known.name)) {
+            text = known.guid;
+        }
+    }
+    if (!simboard::ParseGuid(text, reinterpret_cast<uint8_t*>(&scheme))) {
+        return Error(std::string("not a scheme: '") + argv[0] +
+                     "' ({GUID}, saver, balanced or high)");
+    }
+    return simboard::SetActiveScheme(scheme) ? kOk : Unavailable();
+}
+
 int Sequence()
 {
     if (!simboard::Available()) {
@@ -558,6 +636,12 @@ int main(int argc, char** argv)
     }
     if (Is(command, "delay")) {
         return Delay(rest, args);
+    }
+    if (Is(command, "package")) {
+        return Package(rest, args);
+    }
+    if (Is(command, "scheme") && rest <= 1) {
+        return Scheme(rest, args);
     }
     if (Is(command, "sequence") && rest == 0) {
         return Sequence();

@@ -137,6 +137,22 @@ TEST_F(BoardSimCliTest, ChipRegistersLevelAndOverclockAnswer)
     EXPECT_EQ(item, 1);
 }
 
+TEST_F(BoardSimCliTest, FirmwarePackageAndPowerScheme)
+{
+    EXPECT_EQ(Run("package 0x10, 2,3 0x01000000").exitCode, 0);
+    EXPECT_EQ(simboard::Package(), (std::vector<uint32_t>{0x10, 2, 3, 0x01000000}));
+    EXPECT_EQ(Run("package").out, "16, 2, 3, 0x01000000\n");
+    EXPECT_NE(Run("status").out.find("element 3 = 0x01000000 (not doze-capable)"),
+              std::string::npos);
+
+    EXPECT_EQ(Run("scheme high").exitCode, 0);
+    GUID scheme = {};
+    ASSERT_TRUE(simboard::GetActiveScheme(&scheme));
+    EXPECT_EQ(scheme.Data1, 0x8C5E7FDAu);
+    EXPECT_EQ(Run("scheme {381B4222-F694-41F0-9685-FF5BB260DF2E}").exitCode, 0);
+    EXPECT_EQ(Run("scheme").out, "{381B4222-F694-41F0-9685-FF5BB260DF2E}\n");
+}
+
 TEST_F(BoardSimCliTest, HelpListsEveryCommandAndTheRecordFormat)
 {
     Captured run = Run("--help");
@@ -195,6 +211,8 @@ TEST_F(BoardSimCliTest, ClearErrors)
         {"level fast", "not a gear level: 'fast'"},
         {"overclock maybe", "overclock on|off|fail, not 'maybe'"},
         {"delay OptiGear", "usage: boardsim COMMAND"},
+        {"package 1,x", "bad number 'x'"},
+        {"scheme fast", "not a scheme: 'fast'"},
     };
     for (const auto& error : errors) {
         Captured run = Run(error.arguments);
