@@ -134,7 +134,7 @@ public:
                 answer.substr(begin, end == std::string::npos ? std::string::npos : end - begin);
             begin = end == std::string::npos ? answer.size() + 1 : end + 1;
             if (first) {
-                log.count = std::strtoul(line.c_str() + 3, nullptr, 10);
+                log.count = line.size() > 3 ? std::strtoul(line.c_str() + 3, nullptr, 10) : 0;
                 first = false;
                 continue;
             }
