@@ -19,6 +19,7 @@ tv_setup() {
         "Xvfb:xvfb"
         "xauth:xauth"
         "/usr/bin/convert:imagemagick"
+        "xdotool:xdotool"
         "/usr/bin/python3:python3"
         "rsvg-convert:librsvg2-bin"
         "/usr/share/fonts/truetype/dejavu/DejaVuSans-Bold.ttf:fonts-dejavu-core"
