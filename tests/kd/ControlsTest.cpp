@@ -1,6 +1,7 @@
 // The concrete controls: check box cycle, radio groups, caption colours, the bar's drag and a
 // button closing a modal form.
 #include "tests/kd/KdTestSupport.h"
+#include "tests/support/TempDir.h"
 
 #include <thread>
 
@@ -239,6 +240,58 @@ TEST_F(ControlsTest, ButtonWithModalResultTwoClosesItsModalForm)
     guard->SetInterval(5000);
     guard->OnTimer = [&](lumo::TObject*) { dialog->SetModalResult(99); };
     EXPECT_EQ(2, dialog->ShowModal());
+}
+
+TEST_F(ControlsTest, LoadBitmapReadsEveryFileBeforeAnyStateChanges)
+{
+    tvtest::TempDir dir;
+    auto save = [&](const std::string& name, TColor color) {
+        TBitmap picture;
+        formstest::Fill(picture, 40, 20, color);
+        kdtest::FillRect(picture, RECT{0, 19, 1, 20}, 0xFF00FF);
+        picture.SaveToFile(dir.Path() + name);
+    };
+    save("raised.bmp", 0x204080);
+    save("focused.bmp", 0x40A0F0);
+    save("other.bmp", 0x00FF00);
+    std::string folder = dir.Path().substr(0, dir.Path().size() - 1);
+    auto* button = Add<KdButton>(20, 20);
+    EXPECT_TRUE(button->LoadBitmap(folder, "raised.bmp", "", "focused.bmp", ""));
+    EXPECT_EQ(0x204080, button->Appearance().RaisedBmp().PixelColor(5, 5));
+    EXPECT_TRUE(button->Appearance().SunkenBmp().Empty()) << "an empty name leaves its state";
+    EXPECT_EQ(0x40A0F0, button->Appearance().FocusedBmp().PixelColor(5, 5));
+    EXPECT_EQ(0xFF00FF, button->TransparentColor()) << "state 0 brings its lower-left colour";
+    EXPECT_EQ(40, button->Width());
+
+    EXPECT_THROW(button->LoadBitmap(dir.Path(), "other.bmp", "missing.bmp", "", ""),
+                 lumo::EFOpenError);
+    EXPECT_EQ(0x204080, button->Appearance().RaisedBmp().PixelColor(5, 5)) << "nothing changed";
+
+    auto* box = Add<KdCheckBox>(20, 60);
+    EXPECT_TRUE(box->LoadChecked(dir.Path(), "other.bmp", "", "", ""));
+    EXPECT_EQ(0x00FF00, box->GetStateBitmap(4).PixelColor(5, 5));
+    EXPECT_TRUE(box->GetStateBitmap(0).Empty());
+}
+
+TEST(FontColorTest, ChangesFireOnceAndNotForTheSameValue)
+{
+    KdThreeStateFontColor colors;
+    int changes = 0;
+    colors.OnChange = [&](lumo::TObject* sender) {
+        EXPECT_EQ(&colors, sender);
+        ++changes;
+    };
+    EXPECT_EQ(kdColorNotSet, colors.Sunken());
+    colors.SetSunken(0x00FFFF);
+    colors.SetSunken(0x00FFFF);
+    EXPECT_EQ(1, changes);
+    KdThreeStateFontColor other;
+    other.SetFocused(0x123456);
+    other.SetDisabled(0x654321);
+    colors.Assign(other);
+    EXPECT_EQ(2, changes) << "one change for the whole assignment";
+    EXPECT_EQ(kdColorNotSet, colors.Sunken());
+    EXPECT_EQ(0x654321, colors.Disabled());
 }
 
 } // namespace

@@ -49,9 +49,9 @@ public:
     Library& operator=(const Library&) = delete;
     template <typename Fn> Fn Find(const char* name) const
     {
-        return m_module ? reinterpret_cast<Fn>(
-                              reinterpret_cast<void*>(GetProcAddress(m_module, name)))
-                        : nullptr;
+        return m_module
+                   ? reinterpret_cast<Fn>(reinterpret_cast<void*>(GetProcAddress(m_module, name)))
+                   : nullptr;
     }
     explicit operator bool() const { return m_module != nullptr; }
 
