@@ -8,7 +8,9 @@
 #include "lumo/widget/Source/TShapedForm.h"
 #include "tools/gallery/Placeholders.h"
 #include "tools/gallery/Screenshot.h"
+#include "tools/gallery/Skin.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <string>
 
@@ -17,18 +19,13 @@ using namespace gallery;
 
 namespace {
 
-constexpr int kWidth = 700;
-constexpr int kHeight = 590;
 constexpr int kFirstColumn = 150;
-constexpr int kColumnStep = 110;
+constexpr int kRowGap = 14;
+constexpr TColor kPanelColor = 0x302A1D;
 constexpr TColor kTitleColor = 0xDBDAD8;
 constexpr TColor kNoteColor = 0xA09C94;
-const RECT kChecker = {270, 500, 590, 570};
 
-int Column(int index)
-{
-    return kFirstColumn + kColumnStep * index;
-}
+const char* const kVisualNames[] = {"raised", "sunken", "focused", "disabled"};
 
 class TGalleryForm : public TForm
 {
@@ -37,6 +34,7 @@ public:
     explicit TGalleryForm(TComponent* owner);
 
 private:
+    int Column(int index) const { return kFirstColumn + m_columnWidth * index; }
     TLabel* AddLabel(int x, int y, const std::string& text, TColor color = kNoteColor,
                      bool bold = false);
     template <typename T> T* Add(TWinControl* parent, int x, int y)
@@ -48,54 +46,84 @@ private:
     }
     // A control alone in a container of its own, so that a checked radio button stays checked
     // next to the others.
-    template <typename T> T* AddAlone(int x, int y, int width, int height)
+    template <typename T> T* AddAlone(int x, int y, const TBitmap& size)
     {
         auto* box = new TWinControl(this);
         box->SetParent(this);
-        box->SetColor(0x302A1D);
-        box->SetBounds(x, y, width, height);
+        box->SetColor(kPanelColor);
+        box->SetBounds(x, y, size.Width(), size.Height());
         return Add<T>(box, 0, 0);
     }
     // Shows visual on a control the way the state machine would.
     static void Force(KdControl& control, Visual visual);
+    static void SetStates(KdCustomControl& control, const TBitmap* states, int count);
+    // The title of a row at y, centred on a row of the given height.
+    void RowTitle(int y, int height, const std::string& title);
 
-    void AddButtons();
-    void AddCheckBoxes();
-    void AddRadioButtons();
-    void AddBricks();
-    void AddBars();
-    void AddShapes();
+    int AddButtons(int y);
+    int AddCheckBoxes(int y);
+    int AddRadioButtons(int y);
+    int AddBricks(int y);
+    int AddBars(int y);
+    int AddShapes(int y, int width);
 
+    Skin m_skin;
+    int m_columnWidth = 110;
     TImage* m_background;
     TLayeredFormMaker m_shaper;
     FlickerEliminator m_flicker;
 };
 
-const char* const kVisualNames[] = {"raised", "sunken", "focused", "disabled"};
-
 TGalleryForm::TGalleryForm(TComponent* owner) : TForm(owner)
 {
+    if (!ArtSkin(m_skin)) {
+        PlaceholderSkin(m_skin);
+    }
+    if (m_skin.BarKnob.Empty()) {
+        BarKnob(m_skin.BarKnob, 8, std::max(m_skin.BarTrack[0].Height(), 8));
+    }
+    for (const TBitmap* picture :
+         {&m_skin.Button[0], &m_skin.TextButton[0], &m_skin.Brick[0], &m_skin.BarTrack[0]}) {
+        m_columnWidth = std::max(m_columnWidth, picture->Width() + 20);
+    }
     SetScaled(false);
     SetBorderStyle(TFormBorderStyle::bsNone);
     SetCaption("Skinned controls");
-    SetBounds(40, 40, kWidth, kHeight);
     Font().SetName("Tahoma");
     Font().SetHeight(-11);
     m_background = new TImage(this);
     m_background->SetParent(this);
-    Background(m_background->Picture(), kWidth, kHeight, kChecker);
 
-    AddLabel(20, 14, "Skinned controls (placeholder art; drag the panel to move it)", kTitleColor,
-             true);
+    AddLabel(20, 14, "Skinned controls (" + m_skin.Name + "; drag the panel to move it)",
+             kTitleColor, true);
     for (int i = 0; i < 4; ++i) {
         AddLabel(Column(i) + 20, 42, kVisualNames[i], kTitleColor);
     }
-    AddButtons();
-    AddCheckBoxes();
-    AddRadioButtons();
-    AddBricks();
-    AddBars();
-    AddShapes();
+    int y = 62;
+    y = AddButtons(y);
+    y = AddCheckBoxes(y);
+    y = AddRadioButtons(y);
+    y = AddBricks(y);
+    y = AddBars(y);
+    int width = Column(4) + 140;
+    y = AddShapes(y, width);
+    int height = y + 110;
+    SetBounds(40, 40, width, height);
+    RECT checker = {270, y + 20, 590, y + 90};
+    Background(m_background->Picture(), width, height, checker);
+    for (int i = 0; i < 3; ++i) {
+        auto* image = new KdImage(this);
+        image->SetParent(this);
+        image->SetAutoSize(true);
+        image->SetBounds(checker.left + 20 + 100 * i, checker.top + 11, 0, 0);
+        AlphaDisc(image->Picture(), 48);
+        image->SetAlphaChannel(i < 2);
+        image->SetAlphaBlend(i == 1);
+        image->SetAlphaValue(128);
+        const char* const names[] = {"AlphaChannel", "AlphaBlend 50%", "alpha ignored"};
+        AddLabel(checker.left + 20 + 100 * i, checker.top - 16, names[i]);
+    }
+    RowTitle(checker.top, checker.bottom - checker.top, "KdImage");
 
     m_shaper.Attach(m_background);
     m_flicker.Attach(*this);
@@ -119,6 +147,11 @@ TLabel* TGalleryForm::AddLabel(int x, int y, const std::string& text, TColor col
     return label;
 }
 
+void TGalleryForm::RowTitle(int y, int height, const std::string& title)
+{
+    AddLabel(20, y + height / 2 - 8, title, kTitleColor, true);
+}
+
 void TGalleryForm::Force(KdControl& control, Visual visual)
 {
     switch (visual) {
@@ -137,93 +170,99 @@ void TGalleryForm::Force(KdControl& control, Visual visual)
     }
 }
 
-void TGalleryForm::AddButtons()
+void TGalleryForm::SetStates(KdCustomControl& control, const TBitmap* states, int count)
 {
-    AddLabel(20, 70, "KdButton", kTitleColor, true);
-    AddLabel(20, 114, "KdButtonTx", kTitleColor, true);
-    for (int i = 0; i < 4; ++i) {
-        auto* button = Add<KdButton>(this, Column(i), 62);
-        auto* text = Add<KdButtonTx>(this, Column(i), 106);
-        TBitmap face;
-        for (int state = 0; state < 4; ++state) {
-            ButtonFace(face, 90, 30, static_cast<Visual>(state));
-            button->SetStateBitmap(state, &face);
-            text->SetStateBitmap(state, &face);
+    for (int state = 0; state < count; ++state) {
+        if (!states[state].Empty()) {
+            control.SetStateBitmap(state, &states[state]);
         }
-        for (KdButton* control : {button, static_cast<KdButton*>(text)}) {
-            control->SetTransparent(true);
-            Force(*control, static_cast<Visual>(i));
-        }
-        text->Font().SetName("Tahoma");
-        text->Font().SetHeight(-12);
-        text->Font().SetStyle(fsBold);
-        text->Font().SetColor(0xCAC9CD);
-        text->FontColors().SetFocused(0xFFFFFF);
-        text->SetText("Setting");
     }
 }
 
-void TGalleryForm::AddCheckBoxes()
+int TGalleryForm::AddButtons(int y)
 {
-    AddLabel(20, 156, "KdCheckBox", kTitleColor, true);
+    int height = m_skin.Button[0].Height();
+    RowTitle(y, height, "KdButton");
+    for (int i = 0; i < 4; ++i) {
+        auto* button = Add<KdButton>(this, Column(i), y);
+        SetStates(*button, m_skin.Button, 4);
+        button->SetTransparent(m_skin.Shaped);
+        Force(*button, static_cast<Visual>(i));
+    }
+    y += height + kRowGap;
+    height = m_skin.TextButton[0].Height();
+    RowTitle(y, height, "KdButtonTx");
+    for (int i = 0; i < 4; ++i) {
+        auto* button = Add<KdButtonTx>(this, Column(i), y);
+        SetStates(*button, m_skin.TextButton, 4);
+        button->SetTransparent(m_skin.Shaped);
+        button->Font().SetName("Tahoma");
+        button->Font().SetHeight(-12);
+        button->Font().SetStyle(fsBold);
+        button->Font().SetColor(m_skin.TextColor);
+        button->FontColors().SetFocused(0xFFFFFF);
+        button->SetText("Setting");
+        const RECT& text = m_skin.TextBounds;
+        if (text.bottom > 0) {
+            button->SetTextBounds(text.left, text.top,
+                                  text.right > 0 ? text.right : button->Width(), text.bottom);
+        }
+        Force(*button, static_cast<Visual>(i));
+    }
+    return y + height + kRowGap;
+}
+
+int TGalleryForm::AddCheckBoxes(int y)
+{
     const char* const marks[] = {"unchecked", "checked", "grayed (AllowGrayed)"};
+    int step = std::max(m_skin.CheckBox[0].Height(), 20) + 6;
+    RowTitle(y, 3 * step - 6, "KdCheckBox");
     for (int mark = 0; mark < 3; ++mark) {
-        int y = 152 + 26 * mark;
-        AddLabel(Column(4) - 10, y + 3, marks[mark]);
+        AddLabel(Column(4) - 10, y + step / 2 - 9, marks[mark]);
         for (int i = 0; i < 4; ++i) {
             auto* box = Add<KdCheckBox>(this, Column(i) + 35, y);
-            TBitmap face;
-            for (int visual = 0; visual < 4; ++visual) {
-                for (int check = 0; check < 3; ++check) {
-                    CheckBoxFace(face, static_cast<Visual>(visual), static_cast<CheckMark>(check));
-                    box->SetStateBitmap(4 * check + visual, &face);
-                }
-            }
+            SetStates(*box, m_skin.CheckBox, 12);
+            box->SetTransparent(m_skin.Shaped);
             box->SetAllowGrayed(true);
             box->SetState(static_cast<TCheckBoxState>(mark));
             Force(*box, static_cast<Visual>(i));
         }
+        y += step;
     }
+    return y + kRowGap - 6;
 }
 
-void TGalleryForm::AddRadioButtons()
+int TGalleryForm::AddRadioButtons(int y)
 {
-    AddLabel(20, 240, "KdRadioButton", kTitleColor, true);
+    int step = std::max(m_skin.Radio[0].Height(), 20) + 6;
+    RowTitle(y, 2 * step - 6, "KdRadioButton");
     for (int checked = 0; checked < 2; ++checked) {
-        int y = 236 + 26 * checked;
-        AddLabel(Column(4) - 10, y + 3, checked ? "checked" : "unchecked");
+        AddLabel(Column(4) - 10, y + step / 2 - 9, checked ? "checked" : "unchecked");
         for (int i = 0; i < 4; ++i) {
-            auto* radio = AddAlone<KdRadioButton>(Column(i) + 35, y, 20, 20);
-            TBitmap face;
-            for (int visual = 0; visual < 4; ++visual) {
-                for (int check = 0; check < 2; ++check) {
-                    RadioFace(face, static_cast<Visual>(visual), check != 0);
-                    radio->SetStateBitmap(4 * check + visual, &face);
-                }
-            }
-            radio->SetTransparent(true);
+            auto* radio = AddAlone<KdRadioButton>(Column(i) + 35, y, m_skin.Radio[0]);
+            SetStates(*radio, m_skin.Radio, 8);
+            radio->SetTransparent(m_skin.Shaped);
             radio->SetChecked(checked != 0);
             Force(*radio, static_cast<Visual>(i));
         }
+        y += step;
     }
+    return y + kRowGap - 6;
 }
 
-void TGalleryForm::AddBricks()
+int TGalleryForm::AddBricks(int y)
 {
-    AddLabel(20, 300, "KdBrick", kTitleColor, true);
-    AddLabel(20, 344, "KdBrickTx", kTitleColor, true);
-    AddLabel(Column(4) - 10, 303, "no press shown");
-    AddLabel(Column(4) - 10, 347, "text colour by state");
-    const Visual pictures[] = {vRaised, vFocused, vDisabled};
+    int height = m_skin.Brick[0].Height();
+    RowTitle(y, height, "KdBrick");
+    AddLabel(Column(4) - 10, y + height / 2 - 7, "no press shown");
+    int textY = y + height + kRowGap;
+    RowTitle(textY, height, "KdBrickTx");
+    AddLabel(Column(4) - 10, textY + height / 2 - 7, "text colour by state");
     for (int i = 0; i < 4; ++i) {
-        auto* brick = Add<KdBrick>(this, Column(i), 296);
-        auto* text = Add<KdBrickTx>(this, Column(i), 340);
-        TBitmap face;
-        for (int state = 0; state < 3; ++state) {
-            BrickFace(face, 90, 26, pictures[state]);
-            brick->SetStateBitmap(state, &face);
-            text->SetStateBitmap(state, &face);
-        }
+        auto* brick = Add<KdBrick>(this, Column(i), y);
+        auto* text = Add<KdBrickTx>(this, Column(i), textY);
+        SetStates(*brick, m_skin.Brick, 3);
+        SetStates(*text, m_skin.Brick, 3);
         Force(*brick, static_cast<Visual>(i));
         Force(*text, static_cast<Visual>(i));
         text->Font().SetName("Tahoma");
@@ -232,55 +271,40 @@ void TGalleryForm::AddBricks()
         text->FontColors().SetFocused(0x00FF9E);
         text->SetText("12.5 W");
     }
+    return textY + height + kRowGap;
 }
 
-void TGalleryForm::AddBars()
+int TGalleryForm::AddBars(int y)
 {
-    AddLabel(20, 404, "KdBar", kTitleColor, true);
-    TBitmap track;
-    BarTrack(track, 100, 16, true);
-    TBitmap knob;
-    BarKnob(knob, 8, 16);
-    const int positions[] = {0, 45, 90};
-    const char* const names[] = {"ScrollPos 0", "ScrollPos 45", "ScrollPos 90 (Length)"};
+    const TBitmap& track = m_skin.BarTrack[0];
+    const TBitmap& knob = m_skin.BarKnob;
+    int height = track.Height();
+    RowTitle(y, height, "KdBar");
+    int length = track.Width() - knob.Width() - 2;
+    const int positions[] = {0, length / 2, length};
     for (int i = 0; i < 3; ++i) {
-        auto* bar = Add<KdBar>(this, Column(i), 402);
-        bar->SetStateBitmap(0, &track);
+        auto* bar = Add<KdBar>(this, Column(i), y);
+        SetStates(*bar, m_skin.BarTrack, 3);
         bar->SetIndicator(knob);
-        bar->SetOrigin(5, 8);
-        bar->SetLength(90);
+        bar->SetOrigin(knob.Width() / 2 + 1, height / 2);
+        bar->SetLength(length);
         bar->SetScrollPos(positions[i]);
-        AddLabel(Column(i), 424, names[i]);
+        AddLabel(Column(i), y + height + 4, "ScrollPos " + std::to_string(positions[i]));
     }
     // A status light: disabled, with a picture of its own for that.
-    auto* light = Add<KdBar>(this, Column(3), 402);
-    light->SetStateBitmap(0, &track);
-    TBitmap off;
-    BarTrack(off, 100, 16, false);
-    light->SetStateBitmap(2, &off);
+    auto* light = Add<KdBar>(this, Column(3), y);
+    SetStates(*light, m_skin.BarTrack, 3);
     light->SetEnabled(false);
-    AddLabel(Column(3), 424, "disabled");
-
-    auto* vertical = Add<KdBar>(this, 640, 466);
-    TBitmap upright;
-    BarTrack(upright, 16, 100, true);
-    vertical->SetStateBitmap(0, &upright);
-    TBitmap flatKnob;
-    BarKnob(flatKnob, 16, 8);
-    vertical->SetIndicator(flatKnob);
-    vertical->SetKind(TScrollBarKind::sbVertical);
-    vertical->SetOrigin(8, 5);
-    vertical->SetLength(90);
-    vertical->SetScrollPos(30);
-    AddLabel(626, 448, "vertical");
+    AddLabel(Column(3), y + height + 4, "disabled");
+    return y + height + 20 + kRowGap;
 }
 
-void TGalleryForm::AddShapes()
+int TGalleryForm::AddShapes(int y, int width)
 {
-    AddLabel(20, 462, "Transparent", kTitleColor, true);
-    AddLabel(20, 478, "(keyed pixels cut)");
+    RowTitle(y, 30, "Transparent");
+    AddLabel(20, y + 24, "(keyed pixels cut)");
     // A ring: its hole and corners are the key colour and show the panel through.
-    auto* ring = Add<KdButton>(this, Column(0), 456);
+    auto* ring = Add<KdButton>(this, Column(0), y + 5);
     TBitmap face;
     for (int state = 0; state < 4; ++state) {
         RadioFace(face, static_cast<Visual>(state), false);
@@ -291,24 +315,25 @@ void TGalleryForm::AddShapes()
         ring->SetStateBitmap(state, &face);
     }
     ring->SetTransparent(true);
-    auto* opaque = Add<KdButton>(this, Column(0) + 40, 456);
+    auto* opaque = Add<KdButton>(this, Column(0) + 40, y);
     ButtonFace(face, 60, 30, vRaised);
     opaque->SetStateBitmap(0, &face);
-    AddLabel(Column(0) + 40, 490, "not Transparent");
+    AddLabel(Column(0) + 30, y + 34, "not Transparent");
 
-    AddLabel(20, 516, "KdImage", kTitleColor, true);
-    const char* const names[] = {"AlphaChannel", "AlphaBlend 50%", "alpha ignored"};
-    for (int i = 0; i < 3; ++i) {
-        auto* image = new KdImage(this);
-        image->SetParent(this);
-        image->SetAutoSize(true);
-        image->SetBounds(kChecker.left + 20 + 100 * i, kChecker.top + 11, 0, 0);
-        AlphaDisc(image->Picture(), 48);
-        image->SetAlphaChannel(i < 2);
-        image->SetAlphaBlend(i == 1);
-        image->SetAlphaValue(128);
-        AddLabel(kChecker.left + 20 + 100 * i, kChecker.top - 16, names[i]);
-    }
+    // A vertical bar at the right edge.
+    auto* vertical = Add<KdBar>(this, width - 70, y);
+    TBitmap upright;
+    BarTrack(upright, 16, 100, true);
+    vertical->SetStateBitmap(0, &upright);
+    TBitmap flatKnob;
+    BarKnob(flatKnob, 16, 8);
+    vertical->SetIndicator(flatKnob);
+    vertical->SetKind(TScrollBarKind::sbVertical);
+    vertical->SetOrigin(8, 5);
+    vertical->SetLength(90);
+    vertical->SetScrollPos(30);
+    AddLabel(width - 106, y + 104, "vertical KdBar");
+    return y + 60;
 }
 
 // Handles messages for the given time.

@@ -1,5 +1,7 @@
 #include "tools/gallery/Placeholders.h"
 
+#include "tools/gallery/Skin.h"
+
 #include <algorithm>
 #include <cmath>
 
@@ -210,6 +212,37 @@ void Background(TBitmap& bitmap, int width, int height, const RECT& checker)
         }
     }
     bitmap.Changed();
+}
+
+} // namespace gallery
+
+namespace gallery {
+
+void PlaceholderSkin(Skin& skin)
+{
+    skin.Name = "placeholder art";
+    skin.TextBounds = RECT{0, 0, 0, 0};
+    skin.TextColor = 0xCAC9CD;
+    skin.Shaped = true;
+    for (int visual = 0; visual < 4; ++visual) {
+        ButtonFace(skin.Button[visual], 90, 30, static_cast<Visual>(visual));
+        ButtonFace(skin.TextButton[visual], 90, 30, static_cast<Visual>(visual));
+        for (int check = 0; check < 3; ++check) {
+            CheckBoxFace(skin.CheckBox[4 * check + visual], static_cast<Visual>(visual),
+                         static_cast<CheckMark>(check));
+        }
+        for (int check = 0; check < 2; ++check) {
+            RadioFace(skin.Radio[4 * check + visual], static_cast<Visual>(visual), check != 0);
+        }
+    }
+    const Visual brickVisuals[] = {vRaised, vFocused, vDisabled};
+    for (int state = 0; state < 3; ++state) {
+        BrickFace(skin.Brick[state], 90, 26, brickVisuals[state]);
+    }
+    BarTrack(skin.BarTrack[0], 100, 16, true);
+    skin.BarTrack[1].Clear();
+    BarTrack(skin.BarTrack[2], 100, 16, false);
+    BarKnob(skin.BarKnob, 8, 16);
 }
 
 } // namespace gallery
