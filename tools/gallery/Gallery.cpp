@@ -214,7 +214,10 @@ int TGalleryForm::AddButtons(int y)
 
 int TGalleryForm::AddCheckBoxes(int y)
 {
-    const char* const marks[] = {"unchecked", "checked", "grayed (AllowGrayed)"};
+    // Without grayed pictures that row shows the fallback to the unchecked raised one.
+    const char* const marks[] = {"unchecked", "checked",
+                                 m_skin.CheckBox[8].Empty() ? "grayed: no picture, state 0"
+                                                            : "grayed (AllowGrayed)"};
     int step = std::max(m_skin.CheckBox[0].Height(), 20) + 6;
     RowTitle(y, 3 * step - 6, "KdCheckBox");
     for (int mark = 0; mark < 3; ++mark) {
@@ -256,13 +259,14 @@ int TGalleryForm::AddBricks(int y)
     RowTitle(y, height, "KdBrick");
     AddLabel(Column(4) - 10, y + height / 2 - 7, "no press shown");
     int textY = y + height + kRowGap;
-    RowTitle(textY, height, "KdBrickTx");
-    AddLabel(Column(4) - 10, textY + height / 2 - 7, "text colour by state");
+    int textHeight = m_skin.TextBrick[0].Height();
+    RowTitle(textY, textHeight, "KdBrickTx");
+    AddLabel(Column(4) - 10, textY + textHeight / 2 - 7, "text colour by state");
     for (int i = 0; i < 4; ++i) {
         auto* brick = Add<KdBrick>(this, Column(i), y);
         auto* text = Add<KdBrickTx>(this, Column(i), textY);
         SetStates(*brick, m_skin.Brick, 3);
-        SetStates(*text, m_skin.Brick, 3);
+        SetStates(*text, m_skin.TextBrick, 3);
         Force(*brick, static_cast<Visual>(i));
         Force(*text, static_cast<Visual>(i));
         text->Font().SetName("Tahoma");
@@ -271,7 +275,7 @@ int TGalleryForm::AddBricks(int y)
         text->FontColors().SetFocused(0x00FF9E);
         text->SetText("12.5 W");
     }
-    return textY + height + kRowGap;
+    return textY + textHeight + kRowGap;
 }
 
 int TGalleryForm::AddBars(int y)

@@ -218,6 +218,19 @@ void Background(TBitmap& bitmap, int width, int height, const RECT& checker)
 
 namespace gallery {
 
+Visual BrickVisual(int state)
+{
+    const Visual visuals[] = {vRaised, vFocused, vDisabled};
+    return visuals[state];
+}
+
+void TextBrickFaces(Skin& skin)
+{
+    for (int state = 0; state < 3; ++state) {
+        BrickFace(skin.TextBrick[state], 90, 26, BrickVisual(state));
+    }
+}
+
 void PlaceholderSkin(Skin& skin)
 {
     skin.Name = "placeholder art";
@@ -235,10 +248,10 @@ void PlaceholderSkin(Skin& skin)
             RadioFace(skin.Radio[4 * check + visual], static_cast<Visual>(visual), check != 0);
         }
     }
-    const Visual brickVisuals[] = {vRaised, vFocused, vDisabled};
     for (int state = 0; state < 3; ++state) {
-        BrickFace(skin.Brick[state], 90, 26, brickVisuals[state]);
+        BrickFace(skin.Brick[state], 90, 26, BrickVisual(state));
     }
+    TextBrickFaces(skin);
     BarTrack(skin.BarTrack[0], 100, 16, true);
     skin.BarTrack[1].Clear();
     BarTrack(skin.BarTrack[2], 100, 16, false);

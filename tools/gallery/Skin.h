@@ -25,12 +25,16 @@ struct Skin
     // KdBrick states 0..2 (normal, focused, disabled); KdBar's track (normal, disabled) and
     // indicator.
     lumo::TBitmap Brick[3];
+    // KdBrickTx states 0..2: a face with room for a line of text.
+    lumo::TBitmap TextBrick[3];
     lumo::TBitmap BarTrack[3];
     lumo::TBitmap BarKnob;
 };
 
 // Placeholders: one look per state, so that every state can be told apart.
 void PlaceholderSkin(Skin& skin);
+// Only the text bricks' placeholders (the art has no face for a text brick).
+void TextBrickFaces(Skin& skin);
 // The skin art linked into the program; false when the build has none.
 bool ArtSkin(Skin& skin);
 

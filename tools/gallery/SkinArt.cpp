@@ -42,6 +42,7 @@ bool ArtSkin(Skin& skin)
         Load(skin.Brick[2], skinart::kStatusLed.disabled);
         Load(skin.BarTrack[0], skinart::kStatusLed.normal);
         Load(skin.BarTrack[2], skinart::kStatusLed.disabled);
+        TextBrickFaces(skin);
         return true;
     } catch (const Exception& e) {
         TraceLog("[gallery] skin art: %s", e.what());
