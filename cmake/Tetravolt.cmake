@@ -47,6 +47,7 @@ function(tv_add_test)
     # Tests may use newer entry points directly to observe the program.
     tv_defaults(${T_NAME} WINVER 0x0601)
     target_link_libraries(${T_NAME} PRIVATE tv_testsupport ${T_LIBS})
+    target_precompile_headers(${T_NAME} REUSE_FROM tv_testsupport)
     add_test(NAME ${T_NAME} COMMAND ${T_NAME} WORKING_DIRECTORY ${TV_STAGE})
     if(NOT T_TIMEOUT)
         set(T_TIMEOUT 300)
