@@ -67,6 +67,7 @@ int RunTetravolt(const char* commandLine)
         application->CreateForm<tv::TVgaForm>();
         application->CreateForm<tv::TCpuForm>();
         application->CreateForm<tv::TBlackScreen>();
+        tv::PrepareDialogForms(*application);
 
         application->Run();
     } catch (const lumo::Exception& error) {

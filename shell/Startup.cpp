@@ -1,7 +1,18 @@
 #include "shell/Startup.h"
 
+#include "lumo/Forms/Application.h"
+#include "lumo/Forms/Image.h"
+#include "lumo/System/Source/TraceLog.h"
 #include "lumo/System/Source/WinRegistry.h"
+#include "shell/DialogFlow.h"
 #include "shell/base/RegistrySchema.h"
+#include "views/BlackScreen.h"
+#include "views/BlackScreenController.h"
+#include "views/CoverDialog.h"
+#include "views/CpuForm.h"
+#include "views/ProgressDialog.h"
+#include "views/UniversalDialog.h"
+#include "views/VgaForm.h"
 
 namespace tv {
 namespace {
@@ -30,6 +41,16 @@ ChangeWindowMessageFilterFn LookUpMessageFilter()
     }
     return reinterpret_cast<ChangeWindowMessageFilterFn>(
         reinterpret_cast<void*>(GetProcAddress(user32, "ChangeWindowMessageFilter")));
+}
+
+template <typename Form> Form* FindForm(lumo::TApplication& application)
+{
+    for (lumo::TForm* form : application.Forms()) {
+        if (auto* found = dynamic_cast<Form*>(form)) {
+            return found;
+        }
+    }
+    return nullptr;
 }
 
 // Resolved during static initialisation, before the program entry.
@@ -138,6 +159,52 @@ BOOL AllowMessageThroughFilter(ChangeWindowMessageFilterFn entry, UINT message)
         return 1;
     }
     return entry(message, kMessageFilterAdd);
+}
+
+lumo::TImage* FindBackgroundImage(lumo::TWinControl& window)
+{
+    for (int i = 0; i < window.ControlCount(); ++i) {
+        lumo::TControl* control = window.Controls(i);
+        if (auto* image = dynamic_cast<lumo::TImage*>(control)) {
+            if (image->Name() == "Background") {
+                return image;
+            }
+        }
+        if (auto* child = dynamic_cast<lumo::TWinControl*>(control)) {
+            if (lumo::TImage* image = FindBackgroundImage(*child)) {
+                return image;
+            }
+        }
+    }
+    return nullptr;
+}
+
+void PrepareDialogForms(lumo::TApplication& application)
+{
+    DialogForms forms;
+    forms.universal = FindForm<TUniversalDialog>(application);
+    forms.progress = FindForm<TProgressDialog>(application);
+    forms.cover = FindForm<TCoverDialog>(application);
+    forms.vga = FindForm<TVgaForm>(application);
+    forms.cpu = FindForm<TCpuForm>(application);
+    DialogFlow::Instance().SetForms(forms);
+    BlackScreenController::Instance().Attach(FindForm<TBlackScreen>(application));
+
+    lumo::TForm* main = application.MainForm();
+    if (!forms.cover || !main) {
+        return;
+    }
+    for (lumo::TForm* owned :
+         {static_cast<lumo::TForm*>(forms.vga), static_cast<lumo::TForm*>(forms.cpu)}) {
+        if (owned) {
+            owned->SetOwnerWindow(forms.cover->Handle());
+        }
+    }
+    if (lumo::TImage* background = FindBackgroundImage(*main)) {
+        forms.cover->Prepare(*main, *background);
+    } else {
+        TraceLog("~~~[Startup] the main form has no Background image: no cover");
+    }
 }
 
 } // namespace tv

@@ -6,6 +6,12 @@
 #include <string>
 #include <vector>
 
+namespace lumo {
+class TApplication;
+class TImage;
+class TWinControl;
+} // namespace lumo
+
 namespace tv {
 
 inline constexpr char kInstanceMutexName[] = "5B0C2E7A-91D4-4C3F-8E26-3A7D19F04B62";
@@ -43,5 +49,15 @@ ChangeWindowMessageFilterFn ChangeWindowMessageFilterEntry();
 // called and the result is success (1).
 BOOL AllowMessageThroughFilter(UINT message);
 BOOL AllowMessageThroughFilter(ChangeWindowMessageFilterFn entry, UINT message);
+
+// The image named "Background" among the controls of a window (searched through its children),
+// or null.
+lumo::TImage* FindBackgroundImage(lumo::TWinControl& window);
+
+// After the main controller has set up its view: the dialog forms of the application go to the
+// dialog flow, the black screen to its controller, the graphics-card notice and the CPU details
+// are owned by the cover, and the cover prepares itself over the main form and its Background
+// image (without one the cover stays unprepared and never shows).
+void PrepareDialogForms(lumo::TApplication& application);
 
 } // namespace tv
