@@ -24,6 +24,7 @@ tv_setup() {
         "rsvg-convert:librsvg2-bin"
         "/usr/share/fonts/truetype/dejavu/DejaVuSans-Bold.ttf:fonts-dejavu-core"
         "/usr/share/wine/fonts/tahoma.ttf:fonts-wine"
+        "makensis:nsis"
     )
     for pkg in "${checks[@]}"; do
         local probe=${pkg%%:*} name=${pkg#*:}
