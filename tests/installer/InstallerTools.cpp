@@ -233,18 +233,12 @@ FileVersion VersionOf(const std::string& path)
     char prefix[64];
     std::snprintf(prefix, sizeof prefix, "\\StringFileInfo\\%04x%04x\\", translation[0],
                   translation[1]);
-    auto text = [&](const char* name) {
-        char* value = nullptr;
-        UINT chars = 0;
-        std::string query = std::string(prefix) + name;
-        if (VerQueryValueA(block.data(), query.c_str(), reinterpret_cast<void**>(&value), &chars) &&
-            value) {
-            return std::string(value);
-        }
-        return std::string();
-    };
-    version.productVersion = text("ProductVersion");
-    version.companyName = text("CompanyName");
+    char* value = nullptr;
+    std::string query = std::string(prefix) + "ProductVersion";
+    if (VerQueryValueA(block.data(), query.c_str(), reinterpret_cast<void**>(&value), &length) &&
+        value) {
+        version.productVersion = value;
+    }
     return version;
 }
 
@@ -262,23 +256,6 @@ BOOL CALLBACK CollectStaticText(HWND child, LPARAM context)
     return TRUE;
 }
 
-struct WindowSearch
-{
-    DWORD processId;
-    std::vector<HWND> found;
-};
-
-BOOL CALLBACK CollectProcessWindow(HWND window, LPARAM context)
-{
-    auto* search = reinterpret_cast<WindowSearch*>(context);
-    DWORD owner = 0;
-    GetWindowThreadProcessId(window, &owner);
-    if (owner == search->processId) {
-        search->found.push_back(window);
-    }
-    return TRUE;
-}
-
 } // namespace
 
 std::string BoxText(HWND box)
@@ -286,13 +263,6 @@ std::string BoxText(HWND box)
     std::string text;
     EnumChildWindows(box, &CollectStaticText, reinterpret_cast<LPARAM>(&text));
     return text;
-}
-
-std::vector<HWND> WindowsOf(DWORD processId)
-{
-    WindowSearch search{processId, {}};
-    EnumWindows(&CollectProcessWindow, reinterpret_cast<LPARAM>(&search));
-    return search.found;
 }
 
 } // namespace insttest

@@ -54,13 +54,10 @@ struct FileVersion
     bool present = false;
     std::string fixed;          // "a.b.c.d" from the fixed part
     std::string productVersion; // the "ProductVersion" text
-    std::string companyName;
 };
 FileVersion VersionOf(const std::string& path);
 
 // The static text of a message box.
 std::string BoxText(HWND box);
-// Top-level windows of a process.
-std::vector<HWND> WindowsOf(DWORD processId);
 
 } // namespace insttest
