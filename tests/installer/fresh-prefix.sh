@@ -1,33 +1,75 @@
 #!/usr/bin/env bash
 # Runs the installer test program in a Wine prefix of its own, made fresh for the run, so that the
-# setup meets a machine that never had Tetravolt; the prefix and its wineserver go at the end.
+# setup meets a machine that never had Tetravolt; the prefix, its wineserver and its display go at
+# the end.
 #   fresh-prefix.sh ARCH TEST_PROGRAM SETUP_FILE IMAGE_FOLDER PREFIX [GTEST ARGS]
-# Needs the display of a ./dev session. The i686 build gets a 32-bit prefix when Wine has its
-# 32-bit part, else a 64-bit one (where it runs under WOW64); TV_INSTALLER_WINEARCH=win64 chooses
-# the 64-bit one for it.
+# The i686 build gets a 32-bit prefix when Wine has its 32-bit part, else a 64-bit one (where it
+# runs under WOW64); TV_INSTALLER_WINEARCH=win64 chooses the 64-bit one for it.
 set -euo pipefail
 arch=$1 program=$2 setup=$3 image=$4 prefix=$5
 shift 5
-if [ -z "${DISPLAY:-}" ]; then
-    echo "no display: run tests through ./dev test (see README.md)" >&2
-    exit 1
+
+# The session's prefix would sit idle meanwhile, and Wine closes an idle prefix's desktop; the
+# windows of the tests after this one would then wait on a new one. A hidden window keeps it.
+hold=
+if [ -n "${WINEPREFIX:-}" ] && [ -n "${DISPLAY:-}" ] && [ -e peerwin.exe ]; then
+    wine peerwin.exe --class TvSessionHold --title "installer test running" --hidden \
+        --lifetime 600 </dev/null >/dev/null 2>&1 &
+    hold=$!
 fi
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml="
-export WINEPREFIX=$prefix
 if [ "$arch" = i686 ] && [ -e /usr/lib/wine/wine ] && [ "${TV_INSTALLER_WINEARCH:-}" != win64 ]; then
     export WINEARCH=win32
 else
     export WINEARCH=win64
 fi
 
-stop() {
+xvfb=
+end_prefix() {
     wineserver -k >/dev/null 2>&1 || true
     timeout 20 wineserver -w >/dev/null 2>&1 || true
     rm -rf "$prefix"
 }
+stop() {
+    end_prefix
+    if [ -n "$xvfb" ]; then
+        kill "$xvfb" >/dev/null 2>&1 || true
+        wait "$xvfb" 2>/dev/null || true
+        xvfb=
+    fi
+    if [ -n "$hold" ]; then
+        kill "$hold" >/dev/null 2>&1 || true
+        wait "$hold" 2>/dev/null || true
+        hold=
+    fi
+}
+export WINEPREFIX=$prefix
 trap stop EXIT
-stop
+end_prefix
+
+# A display of its own, so that nothing of this prefix (desktop, tray, windows) meets the session's.
+for n in $(seq 150 199); do
+    [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ] && continue
+    Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp -noreset >/dev/null 2>&1 &
+    xvfb=$!
+    for _ in $(seq 100); do
+        kill -0 "$xvfb" 2>/dev/null || break
+        [ -e "/tmp/.X11-unix/X$n" ] && break
+        sleep 0.1
+    done
+    if kill -0 "$xvfb" 2>/dev/null && [ -e "/tmp/.X11-unix/X$n" ]; then
+        export DISPLAY=":$n"
+        break
+    fi
+    wait "$xvfb" 2>/dev/null || true
+    xvfb=
+done
+if [ -z "$xvfb" ]; then
+    echo "Xvfb did not start" >&2
+    exit 1
+fi
+
 mkdir -p "$prefix"
 wineserver -p
 start=$(date +%s)
@@ -39,7 +81,7 @@ timeout 60 wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_D
     >/dev/null 2>&1
 # No window manager on the test display: unmanaged windows spare Wine its waits for one.
 timeout 60 wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
-echo "== fresh $WINEARCH prefix $prefix in $(($(date +%s) - start)) s"
+echo "== fresh $WINEARCH prefix $prefix on display $DISPLAY in $(($(date +%s) - start)) s"
 
 TV_SETUP=$setup TV_IMAGE=$image wine "$program" "$@" &
 test_pid=$!
