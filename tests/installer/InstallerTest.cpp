@@ -156,9 +156,12 @@ void InstallerTest::ExpectProgramFolder() const
 {
     const std::vector<std::string> image = FilesBelow(m_image);
     const std::vector<std::string> installed = FilesBelow(m_folder);
-    // Product only: the program, the launcher, the setup programs (with the AMD driver package
-    // when the build was given one) and the data folders.
+    // Product only: the program with its PNG codec and load generator, the launcher, the setup
+    // programs (with the AMD driver package when the build was given one) and the data folders;
+    // the maker's libraries are never shipped.
     const std::set<std::string> programs = {"tetravolt.exe",
+                                            "pngio.dll",
+                                            "Calibrate.dll",
                                             "DrvLauncher.dll",
                                             "DrvSetup\\drvsetup32.exe",
                                             "DrvSetup\\drvsetup64.exe",
