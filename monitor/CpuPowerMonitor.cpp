@@ -48,7 +48,9 @@ double DecodeCpuPower(uint32_t controllerType, uint32_t raw)
     return power;
 }
 
-// The mode-done event: auto-reset, created signalled, so the first request passes at once.
+// The mode-done event: auto-reset, created signalled, so the first request passes at once. It
+// stands for "every body started has ended": when ApplyMode's bounded wait gave up and a second
+// thread started, the end of the first one does not signal it, only the end of the last one.
 class CpuPowerMonitor::ModeDoneEvent
 {
 public:
@@ -67,9 +69,19 @@ public:
             SetEvent(m_handle.Get());
         }
     }
+    // A thread starts: its number for Ended.
+    unsigned Started() { return ++m_latest; }
+    // A thread ended (on the GUI thread): signals when no later one was started.
+    void Ended(unsigned started)
+    {
+        if (started == m_latest) {
+            Signal();
+        }
+    }
 
 private:
     lumo::KernelHandle m_handle;
+    std::atomic<unsigned> m_latest{0};
 };
 
 CpuPowerMonitor& CpuPowerMonitor::Instance()
@@ -300,8 +312,17 @@ void CpuPowerMonitor::StartModeThread(int level, bool apply)
         return;
     }
     std::shared_ptr<ModeDoneEvent> done = m_modeDone;
+    auto bodyDone =
+        std::make_shared<lumo::KernelHandle>(CreateEventA(nullptr, TRUE, FALSE, nullptr));
+    if (!*bodyDone) {
+        TraceLog("~~~[CpuPowerMonitor] CreateEvent failed! GetLastError returned %lu",
+                 GetLastError());
+    }
+    thread->SetTurn(m_lastBodyDone, bodyDone);
+    m_lastBodyDone = bodyDone;
+    const unsigned number = done->Started();
     thread->SetFreeOnTerminate(true);
-    thread->OnTerminate = [done](lumo::TObject*) { done->Signal(); };
+    thread->OnTerminate = [done, number](lumo::TObject*) { done->Ended(number); };
     thread->Resume();
 }
 

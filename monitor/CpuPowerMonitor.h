@@ -4,6 +4,7 @@
 // thread at a time), the Auto-state poll of the types that choose Auto's state themselves, the
 // graphics-card synchronisation, and the per-gear parameter cache of the mode profiles. Every
 // operation runs on the GUI thread.
+#include "lumo/System/Source/Owners.h"
 #include "monitor/EnergySaving.h"
 #include "power/ControllerType.h"
 #include "power/GearParameters.h"
@@ -171,6 +172,8 @@ private:
     VgaEnergySaving m_card;
     // Shared with the termination handlers of the mode threads, which may end after us.
     std::shared_ptr<ModeDoneEvent> m_modeDone;
+    // Set when the body of the last thread started has ended; the next body waits for it.
+    std::shared_ptr<lumo::KernelHandle> m_lastBodyDone;
     // True while ApplyMode runs; requests made meanwhile wait in m_queuedModes.
     bool m_applyingMode = false;
     std::deque<ModeRequest> m_queuedModes;

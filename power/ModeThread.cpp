@@ -78,8 +78,32 @@ TSetPowerGearThread::TSetPowerGearThread(int mode, bool apply, uint32_t controll
     : lumo::TThread(true), m_mode(mode), m_apply(apply), m_controllerType(controllerType)
 {}
 
+void TSetPowerGearThread::SetTurn(std::shared_ptr<lumo::KernelHandle> previousDone,
+                                  std::shared_ptr<lumo::KernelHandle> ownDone)
+{
+    m_previousDone = std::move(previousDone);
+    m_ownDone = std::move(ownDone);
+}
+
 void TSetPowerGearThread::Execute()
 {
+    if (m_previousDone && *m_previousDone &&
+        WaitForSingleObject(m_previousDone->Get(), kBodyTurnWaitMs) != WAIT_OBJECT_0) {
+        TraceLog("~~~[Opti Gear] mode %x: the change before it did not end, applied anyway",
+                 m_mode);
+    }
+    // Only the turn before this one is kept alive, not the whole chain.
+    m_previousDone.reset();
+    struct TurnEnd
+    {
+        std::shared_ptr<lumo::KernelHandle>& done;
+        ~TurnEnd()
+        {
+            if (done && *done) {
+                SetEvent(done->Get());
+            }
+        }
+    } turnEnd{m_ownDone};
     const int mode = m_mode;
     // Seen at the next start if the change is cut short.
     SetRecoveryFlag(RecoveryFlag::Gear);

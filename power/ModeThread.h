@@ -3,8 +3,10 @@
 // and the Windows power scheme. One runs at a time as the power monitor starts them; it frees
 // itself when its body has ended.
 #include "lumo/Forms/Thread.h"
+#include "lumo/System/Source/Owners.h"
 
 #include <cstdint>
+#include <memory>
 
 namespace tv {
 
@@ -22,6 +24,13 @@ public:
     // The graphics card is told the mode of a full change; always true as created.
     bool SetVga() const { return m_setVga; }
 
+    // Bodies run in the order their threads were started. A thread that ApplyMode starts after
+    // its bounded wait gave up would otherwise run beside the body before it, and whichever
+    // ended last would leave its side settings (and "Gear_Flag") over the newer mode's: the
+    // body waits for previousDone first and sets ownDone (manual-reset events) when it ends.
+    void SetTurn(std::shared_ptr<lumo::KernelHandle> previousDone,
+                 std::shared_ptr<lumo::KernelHandle> ownDone);
+
 protected:
     // The body: "Gear_Flag" set, the level (and for a full change the card and the profile side
     // settings), the power-scheme step on families F and 7, "Gear_Flag" cleared.
@@ -32,7 +41,12 @@ private:
     bool m_apply;
     bool m_setVga = true;
     uint32_t m_controllerType;
+    std::shared_ptr<lumo::KernelHandle> m_previousDone;
+    std::shared_ptr<lumo::KernelHandle> m_ownDone;
 };
+
+// How long a body waits for the one before it; every step of a body is bounded well below it.
+inline constexpr DWORD kBodyTurnWaitMs = 60000;
 
 // Profiles with a shorter idle time leave the idle watcher off.
 inline constexpr int32_t kMinIdleTimeoutMs = 60000;
