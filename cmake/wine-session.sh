@@ -96,6 +96,20 @@ tv_session_start() {
         return 1
     fi
     tv_prefix_init
+    tv_session_hold
+}
+
+# Wine closes an idle prefix's desktop; a test program's window after a quiet spell (a long
+# pipe or installer test) would then wait for a new one. A hidden window holds it for the whole
+# session; the session's end (wineserver -k) ends it.
+tv_session_hold() {
+    local arch
+    for arch in x86_64 i686; do
+        if [ -e "$top/build/$arch/stage/sessionhold.exe" ]; then
+            wine "$top/build/$arch/stage/sessionhold.exe" </dev/null >/dev/null 2>&1 &
+            return 0
+        fi
+    done
 }
 
 # Everything a fresh prefix needs before the program or a test runs in it.

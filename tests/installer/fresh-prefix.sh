@@ -9,14 +9,6 @@ set -euo pipefail
 arch=$1 program=$2 setup=$3 image=$4 prefix=$5
 shift 5
 
-# The session's prefix would sit idle meanwhile, and Wine closes an idle prefix's desktop; the
-# windows of the tests after this one would then wait on a new one. A hidden window keeps it.
-hold=
-if [ -n "${WINEPREFIX:-}" ] && [ -n "${DISPLAY:-}" ] && [ -e peerwin.exe ]; then
-    wine peerwin.exe --class TvSessionHold --title "installer test running" --hidden \
-        --lifetime 600 </dev/null >/dev/null 2>&1 &
-    hold=$!
-fi
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml="
 if [ "$arch" = i686 ] && [ -e /usr/lib/wine/wine ] && [ "${TV_INSTALLER_WINEARCH:-}" != win64 ]; then
@@ -37,11 +29,6 @@ stop() {
         kill "$xvfb" >/dev/null 2>&1 || true
         wait "$xvfb" 2>/dev/null || true
         xvfb=
-    fi
-    if [ -n "$hold" ]; then
-        kill "$hold" >/dev/null 2>&1 || true
-        wait "$hold" 2>/dev/null || true
-        hold=
     fi
 }
 export WINEPREFIX=$prefix
