@@ -253,8 +253,25 @@ TEST_F(ControlTest, EnterAndLeaveFollowThePointer)
     moveTo(80, 120);
     SetCursorPos(0, 0);
     PumpUntil([&] { return !m_journal.empty() && m_journal.back() == "b leave"; }, 500);
+    PumpFor(100);
+    // A slow X server may deliver the warps' motion events after the posted moves, so the path
+    // can be reported twice; what must hold is the pairing: one control under the pointer at a
+    // time, every enter closed by its leave, a before b.
+    ASSERT_GE(m_journal.size(), 4u);
     std::vector<std::string> expected = {"a enter", "a leave", "b enter", "b leave"};
-    EXPECT_EQ(expected, m_journal);
+    EXPECT_EQ(expected, std::vector<std::string>(m_journal.begin(), m_journal.begin() + 4));
+    std::string inside;
+    for (const std::string& event : m_journal) {
+        const std::string who = event.substr(0, 1);
+        if (event.find("enter") != std::string::npos) {
+            EXPECT_EQ("", inside) << "entered " << who << " while inside " << inside;
+            inside = who;
+        } else {
+            EXPECT_EQ(who, inside) << "left " << who << " while inside '" << inside << "'";
+            inside.clear();
+        }
+    }
+    EXPECT_EQ("", inside) << "the pointer left both controls";
     EXPECT_GE(formEnters, 1) << "the form itself between the controls";
 }
 
