@@ -59,7 +59,7 @@ int RunTetravolt(const char* commandLine)
         application->SetTitle(tv::kApplicationTitle);
         application->SetShowMainForm(false);
 
-        application->CreateForm<tv::TMainForm>();
+        tv::TMainForm* mainForm = application->CreateForm<tv::TMainForm>();
         application->CreateForm<tv::TCoverDialog>();
         application->CreateForm<tv::TProgressDialog>();
         application->CreateForm<tv::TUniversalDialog>();
@@ -67,6 +67,8 @@ int RunTetravolt(const char* commandLine)
         application->CreateForm<tv::TVgaForm>();
         application->CreateForm<tv::TCpuForm>();
         application->CreateForm<tv::TBlackScreen>();
+
+        mainForm->Start(bootSwitch);
         tv::PrepareDialogForms(*application);
 
         application->Run();
