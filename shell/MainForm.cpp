@@ -66,7 +66,7 @@ TMainForm::TMainForm(lumo::TComponent* owner)
     m_initGearModeTimer.OnTimer = [this](lumo::TObject*) { OnInitGearModeTimer(); };
     m_settleTimer.SetInterval(kSettleIntervalMs);
     m_settleTimer.OnTimer = [this](lumo::TObject*) { OnSettle(); };
-    m_tray.OnTipTimer = [this] { UpdateTrayIcon(); };
+    m_tray.OnTipTimer = [this] { UpdateTrayIcon(CurrentTrayState()); };
 
     m_broadcastMessage = RegisterWindowMessageA("WM_KALDO_BROADCAST_MESSAGE");
     m_taskbarCreatedMessage = RegisterWindowMessageA("TaskbarCreated");
@@ -132,7 +132,7 @@ void TMainForm::Start(bool bootSwitch)
     m_energyTimer.SetEnabled(true);
     m_idleTimer.SetEnabled(true);
     ChooseInitialMode(bootSwitch);
-    UpdateTrayIcon();
+    UpdateTrayIcon(CurrentTrayState());
 }
 
 void TMainForm::WireView()
@@ -372,8 +372,9 @@ void TMainForm::OnEnergyTick()
 {
     CpuPowerMonitor::Instance().Tick(static_cast<int>(kEnergyIntervalMs / 1000));
     Panel().Refresh();
-    // The watts beside the mode, without disturbing the tip timer or a balloon.
-    m_tray.UpdateTipOnly(TrayTooltip());
+    // The watts beside the mode, without disturbing the tip timer or a balloon; the overclock
+    // state as the last refresh found it.
+    m_tray.UpdateTipOnly(TrayTooltip(TrayState{m_trayState.overclocked, DisplayedMode()}));
 }
 
 void TMainForm::OnIdleCheck()
@@ -422,8 +423,9 @@ void TMainForm::SetEnergyTimerEnabled(bool enabled)
 
 void TMainForm::RefreshTray()
 {
-    UpdateTrayIcon();
-    UpdateTrayTooltip();
+    const TrayState state = CurrentTrayState();
+    UpdateTrayIcon(state);
+    UpdateTrayTooltip(state);
 }
 
 void TMainForm::RefreshAutoState()

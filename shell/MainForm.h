@@ -59,10 +59,17 @@ public:
     lumo::TTimer& InitGearModeTimer() { return m_initGearModeTimer; }
     TrayIcon& Tray() { return m_tray; }
 
-    // Tray texts for the mode shown now.
-    int TrayIconIndex() const;
-    std::string TrayTooltip() const;
-    std::string BalloonText() const;
+    // What the tray shows: the overclock check (a pipe call when the library says no) is made
+    // once per refresh.
+    struct TrayState
+    {
+        bool overclocked;
+        int mode;
+    };
+    TrayState CurrentTrayState() const;
+    static int TrayIconIndex(const TrayState& state);
+    std::string TrayTooltip(const TrayState& state) const;
+    std::string BalloonText(const TrayState& state) const;
 
     // ---- ControllerLink ----
     bool PendingStartupMode(int& mode) override;
@@ -100,8 +107,8 @@ private:
     void ShowCurrentMode();
 
     // Tray: icon and tip without a balloon; tip with the balloon when tips are on.
-    void UpdateTrayIcon();
-    void UpdateTrayTooltip();
+    void UpdateTrayIcon(const TrayState& state);
+    void UpdateTrayTooltip(const TrayState& state);
     void OpenTrayMenu();
 
     // The dialogs of the flow.
@@ -125,6 +132,7 @@ private:
     int m_bootMode = 0;
     int m_suspendMode = -1;
     int m_settleTicks = 0;
+    TrayState m_trayState = {false, 0};
     lumo::TTimer m_energyTimer;
     lumo::TTimer m_idleTimer;
     lumo::TTimer m_initGearModeTimer;

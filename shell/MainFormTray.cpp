@@ -45,13 +45,18 @@ std::string Fill(const std::string& text, const std::string& value)
 
 } // namespace
 
-int TMainForm::TrayIconIndex() const
+TMainForm::TrayState TMainForm::CurrentTrayState() const
 {
-    if (Overclocked()) {
+    return TrayState{Overclocked(), DisplayedMode()};
+}
+
+int TMainForm::TrayIconIndex(const TrayState& state)
+{
+    if (state.overclocked) {
         return kOverclockIcon;
     }
     int index = 1;
-    switch (const int mode = DisplayedMode()) {
+    switch (const int mode = state.mode) {
     case kGearTurbo:
         index = 0;
         break;
@@ -69,12 +74,12 @@ int TMainForm::TrayIconIndex() const
     return index < 0 ? 0 : (index > 3 ? 3 : index);
 }
 
-std::string TMainForm::TrayTooltip() const
+std::string TMainForm::TrayTooltip(const TrayState& state) const
 {
-    if (Overclocked()) {
+    if (state.overclocked) {
         return OverclockText();
     }
-    std::string tip = Translate("Mode") + ": " + Translate(ModeNameKey(DisplayedMode()));
+    std::string tip = Translate("Mode") + ": " + Translate(ModeNameKey(state.mode));
     char watts[32];
     std::snprintf(watts, sizeof watts, "%.1f", CpuPowerMonitor::Instance().BoardCurrentPower());
     const std::string power = Fill(Translate("TrayCpuPower"), watts);
@@ -85,29 +90,31 @@ std::string TMainForm::TrayTooltip() const
     return tip;
 }
 
-std::string TMainForm::BalloonText() const
+std::string TMainForm::BalloonText(const TrayState& state) const
 {
-    if (Overclocked()) {
+    if (state.overclocked) {
         return OverclockText();
     }
-    return Fill(Translate("TrayModeActive"), Translate(ModeNameKey(DisplayedMode())));
+    return Fill(Translate("TrayModeActive"), Translate(ModeNameKey(state.mode)));
 }
 
-void TMainForm::UpdateTrayIcon()
+void TMainForm::UpdateTrayIcon(const TrayState& state)
 {
+    m_trayState = state;
     char name[16];
-    std::snprintf(name, sizeof name, "%d.ico", TrayIconIndex());
+    std::snprintf(name, sizeof name, "%d.ico", TrayIconIndex(state));
     m_tray.LoadIconFile(lumo::ProgramDirectory() + "Resource\\" + name);
-    m_tray.UpdateIcon(TrayTooltip());
+    m_tray.UpdateIcon(TrayTooltip(state));
 }
 
-void TMainForm::UpdateTrayTooltip()
+void TMainForm::UpdateTrayTooltip(const TrayState& state)
 {
+    m_trayState = state;
     if (AdvanceSettings::Instance().BalloonTipsEnabled()) {
-        const std::string balloon = BalloonText();
-        m_tray.UpdateTooltip(TrayTooltip(), &balloon);
+        const std::string balloon = BalloonText(state);
+        m_tray.UpdateTooltip(TrayTooltip(state), &balloon);
     } else {
-        m_tray.UpdateTooltip(TrayTooltip(), nullptr);
+        m_tray.UpdateTooltip(TrayTooltip(state), nullptr);
     }
 }
 
@@ -116,7 +123,7 @@ void TMainForm::OnTrayCallback(LPARAM event)
     switch (event) {
     case WM_MOUSEMOVE:
         if (!m_tray.TipTimer().Enabled()) {
-            UpdateTrayTooltip();
+            UpdateTrayTooltip(CurrentTrayState());
         }
         break;
     case WM_LBUTTONDBLCLK:
@@ -137,7 +144,7 @@ void TMainForm::OnTrayCallback(LPARAM event)
 void TMainForm::OpenTrayMenu()
 {
     m_tray.RunTipTimer(TrayIcon::kTipMs);
-    UpdateTrayIcon();
+    UpdateTrayIcon(CurrentTrayState());
     AdvanceSettings& settings = AdvanceSettings::Instance();
     m_tray.OpenMenu(Translate("Show tips"), settings.BalloonTipsEnabled(), Translate("AutoRun"),
                     settings.RunAtSystemStartup(), Translate("Exit"));
@@ -151,7 +158,7 @@ void TMainForm::OnTrayCommand(UINT command)
         const bool enabled = !settings.BalloonTipsEnabled();
         settings.SetBalloonTipsEnabled(enabled);
         if (!enabled) {
-            UpdateTrayIcon();
+            UpdateTrayIcon(CurrentTrayState());
         }
         break;
     }

@@ -69,7 +69,9 @@ int ModeDial::GearLeft(int index)
     return index >= 0 && index < kIndexCount ? kGearLefts[index] : kGearLefts[2];
 }
 
-// The fade runs in doubles and truncates, as the steps of 200 / 15 and 153 / 15 do.
+// The fade truncates products in doubles. The highlight's step is the single-precision 10.2
+// (10.199999809...): with the double 10.2 frames 0, 5 and 10 would come out one higher (153,
+// 102, 51) than the fade's table (152, 101, 50).
 BYTE ModeDial::OldProfileAlpha(int frame)
 {
     return static_cast<BYTE>(static_cast<int>((15 - frame) * 13.333333333333334));
@@ -77,7 +79,7 @@ BYTE ModeDial::OldProfileAlpha(int frame)
 
 BYTE ModeDial::NewHighlightAlpha(int frame)
 {
-    return static_cast<BYTE>(static_cast<int>((15 - frame) * 10.2));
+    return static_cast<BYTE>(static_cast<int>((15 - frame) * static_cast<double>(10.2f)));
 }
 
 BYTE ModeDial::NewProfileAlpha(int frame)
