@@ -1,6 +1,4 @@
 #include "lumo/Forms/Application.h"
-#include "shell/MainForm.h"
-#include "shell/base/PeerMessages.h"
 #include "shell/base/RegistrySchema.h"
 #include "shell/Startup.h"
 #include "tests/support/Support.h"
@@ -167,97 +165,6 @@ TEST(MessageFilter, EntryIsLookedUpInUser32AndMissingMeansSuccess)
     EXPECT_EQ(7, tv::AllowMessageThroughFilter(&RecordFilter, 1234));
     std::vector<std::pair<UINT, DWORD>> expected = {{1234u, 1u}};
     EXPECT_EQ(expected, g_filterCalls) << "MSGFLT_ADD";
-}
-
-// ---- the main form -------------------------------------------------------------------------
-
-class MainFormTest : public AppFixture
-{
-protected:
-    void SetUp() override
-    {
-        AppFixture::SetUp();
-        m_main = m_app->CreateForm<tv::TMainForm>();
-    }
-    void Pump()
-    {
-        for (int i = 0; i < 5; ++i) {
-            m_app->ProcessMessages();
-            Sleep(5);
-        }
-    }
-    tv::TMainForm* m_main = nullptr;
-};
-
-TEST_F(MainFormTest, IsFoundByClassAndCaptionAndStartsHidden)
-{
-    EXPECT_EQ(m_main->Handle(), FindWindowA("TMainForm", "Hexavolt"));
-    EXPECT_FALSE(IsWindowVisible(m_main->Handle()));
-    EXPECT_EQ(lumo::TFormBorderStyle::bsNone, m_main->BorderStyle());
-    EXPECT_FALSE(m_main->Scaled());
-    EXPECT_EQ(665, m_main->ClientWidth());
-    EXPECT_EQ(522, m_main->ClientHeight());
-    EXPECT_EQ(RegisterWindowMessageA("WM_KALDO_BROADCAST_MESSAGE"), m_main->BroadcastMessage());
-    EXPECT_NE(0u, m_main->BroadcastMessage());
-}
-
-TEST_F(MainFormTest, ShowCommandsNeedTheMarkerInTheLowByte)
-{
-    HWND window = m_main->Handle();
-    SendMessageA(window, tv::peer::kShowPeer, 86, 0);
-    Pump();
-    EXPECT_FALSE(IsWindowVisible(window)) << "86 is no command";
-    SendMessageA(window, tv::peer::kShowPeer, 0x5500, 0);
-    Pump();
-    EXPECT_FALSE(IsWindowVisible(window)) << "85 in the high byte is no command";
-    SendMessageA(window, tv::peer::kShowPeer, 0x1155, 0);
-    Pump();
-    EXPECT_TRUE(IsWindowVisible(window)) << "only the low byte is compared";
-    m_main->Hide();
-    SendMessageA(window, tv::peer::kShow, 85, 0);
-    Pump();
-    EXPECT_TRUE(IsWindowVisible(window));
-    EXPECT_TRUE(m_main->Visible());
-}
-
-TEST_F(MainFormTest, MinimiseAndShowAgainRestoreTheApplication)
-{
-    HWND window = m_main->Handle();
-    SendMessageA(window, tv::peer::kShow, 85, 0);
-    SendMessageA(window, tv::peer::kMinimize, 85, 0);
-    EXPECT_TRUE(m_app->IsMinimized());
-    EXPECT_FALSE(IsWindowVisible(window));
-    SendMessageA(window, tv::peer::kShowPeer, 85, 0);
-    EXPECT_FALSE(m_app->IsMinimized());
-    EXPECT_TRUE(IsWindowVisible(window));
-}
-
-TEST_F(MainFormTest, CloseCommandEndsTheApplication)
-{
-    HWND window = m_main->Handle();
-    m_main->Show();
-    SendMessageA(window, tv::peer::kClose, 86, 0);
-    EXPECT_FALSE(m_app->Terminated());
-    SendMessageA(window, tv::peer::kClose, 85, 0);
-    EXPECT_TRUE(m_app->Terminated());
-    EXPECT_FALSE(IsWindowVisible(window)) << "hidden at once";
-}
-
-TEST_F(MainFormTest, SystemCloseOfTheMainWindowEndsTheProgram)
-{
-    // Alt+F4 on the window.
-    m_main->Show();
-    SendMessageA(m_main->Handle(), WM_SYSCOMMAND, SC_CLOSE, 0);
-    EXPECT_TRUE(m_app->Terminated());
-    EXPECT_FALSE(IsWindowVisible(m_main->Handle()));
-}
-
-TEST_F(MainFormTest, ClosingFromTheApplicationWindowOnlyHides)
-{
-    m_main->Show();
-    SendMessageA(m_app->Handle(), WM_SYSCOMMAND, SC_CLOSE, 0);
-    EXPECT_FALSE(IsWindowVisible(m_main->Handle()));
-    EXPECT_FALSE(m_app->Terminated());
 }
 
 } // namespace
