@@ -25,6 +25,7 @@ tv_setup() {
         "/usr/share/fonts/truetype/dejavu/DejaVuSans-Bold.ttf:fonts-dejavu-core"
         "/usr/share/wine/fonts/tahoma.ttf:fonts-wine"
         "makensis:nsis"
+        "/usr/share/fonts/truetype/liberation2/LiberationSans-Regular.ttf:fonts-liberation2"
     )
     for pkg in "${checks[@]}"; do
         local probe=${pkg%%:*} name=${pkg#*:}
