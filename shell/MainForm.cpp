@@ -123,9 +123,11 @@ void TMainForm::Start(bool bootSwitch)
     SetTexts();
     WireView();
     SetUpDial(monitor.IsTypeF000());
-    if (auto* cpuForm = static_cast<lumo::TForm*>(FindForm("TCpuForm"))) {
-        auto* title = dynamic_cast<lumo::TLabel*>(cpuForm->FindComponent("CpuEnergySavingTitle"));
-        Panel().AttachCpuForm(cpuForm, title, monitor.IsFFamily() || monitor.Is7Family());
+    if (auto* cpuForm = dynamic_cast<TCpuForm*>(FindForm("TCpuForm"))) {
+        Panel().AttachCpuForm(cpuForm, &cpuForm->CpuEnergySavingTitle(),
+                              monitor.IsFFamily() || monitor.Is7Family());
+        // Up to date whenever the details window appears.
+        cpuForm->OnRefresh = [this](lumo::TObject*) { Panel().RefreshCpuRows(); };
     }
     ShowCurrentMode();
 
@@ -133,6 +135,11 @@ void TMainForm::Start(bool bootSwitch)
     m_idleTimer.SetEnabled(true);
     ChooseInitialMode(bootSwitch);
     UpdateTrayIcon(CurrentTrayState());
+    m_ready = true;
+    if (m_showPending) {
+        // After the rest of the start-up (the dialogs' set-up), from the message loop.
+        PostMessageA(Handle(), kDeferredShowMessage, 0, 0);
+    }
 }
 
 void TMainForm::WireView()
@@ -534,7 +541,13 @@ bool TMainForm::HandlePeerCommand(lumo::TMessage& message)
         break;
     case peer::kShow:
     case peer::kShowPeer:
-        ShowMainWindow();
+        // Sent messages get through while the start waits for the first mode (a second
+        // instance started at once): the window and its dialogs are not set up yet.
+        if (m_ready) {
+            ShowMainWindow();
+        } else {
+            m_showPending = true;
+        }
         break;
     case peer::kForeground:
         SetForegroundWindow(Handle());
@@ -560,6 +573,11 @@ void TMainForm::WndProc(lumo::TMessage& message)
         break;
     case kPipeMessage:
         CpuPowerMonitor::Instance().OnBoardPipeNotification(message.WParam);
+        message.Result = 0;
+        return;
+    case kDeferredShowMessage:
+        m_showPending = false;
+        ShowMainWindow();
         message.Result = 0;
         return;
     case kHighPerformanceMessage:

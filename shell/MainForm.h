@@ -19,6 +19,8 @@ public:
     static constexpr UINT kPipeMessage = WM_USER + 30;            // 1054, from the pipe server
     static constexpr UINT kHighPerformanceMessage = WM_USER + 31; // 1055
     static constexpr UINT kOptiDozeMessage = WM_USER + 16;        // 1040, to "Opti Doze"
+    // A show asked for while the program was still starting, carried out once it runs.
+    static constexpr UINT kDeferredShowMessage = WM_APP + 0x101;
     static constexpr unsigned kEnergyIntervalMs = 5000;
     static constexpr unsigned kIdleIntervalMs = 5000;
     static constexpr unsigned kInitGearModeIntervalMs = 60000;
@@ -128,6 +130,9 @@ private:
     int m_hookId = 0;
     bool m_backToDefaultPending = false;
     bool m_started = false;
+    // The start operation has ended; show requests before that wait for it.
+    bool m_ready = false;
+    bool m_showPending = false;
     bool m_shownOnce = false;
     int m_bootMode = 0;
     int m_suspendMode = -1;

@@ -1,41 +1,64 @@
-// The main controller's dialogs: notices, questions and the calibration, as the dialog flow
-// runs them; the settings flow; the black screen of the idle doze.
+// The main controller's dialogs: notices, questions and the calibration as the dialog flow runs
+// them; the black screen of the idle doze; the settings.
 #include "shell/MainForm.h"
 
 #include "lumo/System/Source/TraceLog.h"
+#include "shell/DialogFlow.h"
+#include "views/BlackScreenController.h"
 
 namespace tv {
 
 bool TMainForm::DialogsBusy() const
 {
-    return false;
+    return DialogFlow::Instance().IsBusy();
 }
 
 void TMainForm::ShowNotice(const std::string& text)
 {
-    TraceLog("~~~[TMainForm] notice: %s", text.c_str());
+    DialogFlow::Instance().ShowNotice(text);
 }
 
-void TMainForm::OfferFirstRun() {}
+void TMainForm::OfferFirstRun()
+{
+    DialogFlow::Instance().OfferFirstRun();
+    // A calibration re-applies the level it found; the view shows what is in force now.
+    ShowCurrentMode();
+}
 
-void TMainForm::NoticeBackToDefault() {}
+void TMainForm::NoticeBackToDefault()
+{
+    DialogFlow::Instance().NoticeBackToDefault();
+}
 
 int TMainForm::AskExit()
 {
-    return 1;
+    return DialogFlow::Instance().AskExit();
 }
 
 int TMainForm::AutoGate()
 {
-    return 1;
+    return DialogFlow::Instance().AutoGate();
 }
 
-void TMainForm::InformCalibration() {}
+void TMainForm::InformCalibration()
+{
+    DialogFlow::Instance().InformCalibration();
+    ShowCurrentMode();
+}
 
-void TMainForm::ShowCardNotice() {}
+void TMainForm::ShowCardNotice()
+{
+    DialogFlow::Instance().ShowVgaNotice();
+}
 
-void TMainForm::RunSettings() {}
+void TMainForm::StartBlackScreen()
+{
+    BlackScreenController::Instance().Enter();
+}
 
-void TMainForm::StartBlackScreen() {}
+void TMainForm::RunSettings()
+{
+    TraceLog("~~~[TMainForm] no settings flow in this build");
+}
 
 } // namespace tv

@@ -260,6 +260,16 @@ void EnergyPanel::Refresh()
     }
 }
 
+void EnergyPanel::RefreshCpuRows()
+{
+    if (!m_powerRow) {
+        return;
+    }
+    const EnergyFigures figures = m_source.Read();
+    m_powerRow->ShowValue(PowerShown(figures.boardPower, m_widePowerRange));
+    ShowEnergy(m_totalView ? figures.boardTotal : figures.boardCumulative);
+}
+
 void EnergyPanel::ShowPeriod()
 {
     SYSTEMTIME start;

@@ -85,6 +85,8 @@ public:
     // The figures again (after every energy tick and the panel's own changes); nothing while the
     // main window is hidden, or while the CPU window is hidden and the panel small.
     void Refresh();
+    // The power and energy rows on the CPU details window, whether it shows yet or not.
+    void RefreshCpuRows();
     // Total and Current view.
     void Switch();
     // The Current figures and their start date anew.

@@ -194,9 +194,8 @@ TEST_F(MainProgramTest, BootStartRestoresTheLastModeAMinuteLater)
     auto highPerformance = WaitForCall(kHighPerformanceLevelItem);
     ASSERT_TRUE(highPerformance) << "High performance at once, the level only";
     EXPECT_EQ(1u, CheckSafeFlag());
-    EXPECT_TRUE(
-        tvtest::WaitUntil([&] { return TrayShowed(Tray(), "Mode: Max power saving\n", false); },
-                          5000))
+    EXPECT_TRUE(tvtest::WaitUntil(
+        [&] { return TrayShowed(Tray(), "Mode: Max power saving\n", false); }, 5000))
         << "the tray shows the mode to come";
     EXPECT_FALSE(Called("OptiGearSetLevel"));
 
@@ -471,6 +470,44 @@ TEST_F(MainProgramTest, LargeAndSmallViewOnTheScreen)
     for (int x : {10, 200, 400, 654}) {
         EXPECT_EQ(behind.At(x, 510), small.At(x, 510)) << "the bottom rows are cut away, x " << x;
     }
+    EXPECT_EQ(0, Close());
+}
+
+} // namespace
+
+namespace {
+
+// The first run: a second instance started at once (before the start has ended) still gets the
+// calibration offer first; "Exit" in it shows the window without calibrating.
+TEST_F(MainProgramTest, FirstRunOfferComesFirstAlsoForAnEarlySecondInstance)
+{
+    ASSERT_TRUE(tvtest::DeleteRaw(tv::reg::kMainKey, tv::reg::kNotFirstTime));
+    m_mark = simboard::LastSequence();
+    ASSERT_TRUE(m_process.Start(kProgram));
+    ASSERT_TRUE(tvtest::WaitUntil(
+        [&] { return (m_window = FindWindowA("TMainForm", "Hexavolt")) != nullptr; }, kStartMs));
+    Process second;
+    ASSERT_TRUE(second.Start(kProgram));
+
+    HWND dialog = nullptr;
+    ASSERT_TRUE(tvtest::WaitUntil(
+        [&] {
+            dialog = FindWindowA("TUniversalDialog", nullptr);
+            return dialog && IsWindowVisible(dialog);
+        },
+        kStartMs))
+        << "no calibration offer";
+    EXPECT_FALSE(IsWindowVisible(m_window)) << "the offer comes before the window";
+    EXPECT_EQ(1u, tvtest::ReadRawDword(tv::reg::kMainKey, tv::reg::kNotFirstTime, 0));
+
+    HWND exitButton = ChildAt(dialog, 277, 104);
+    ASSERT_NE(nullptr, exitButton);
+    PostMessageA(exitButton, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(20, 10));
+    PostMessageA(exitButton, WM_LBUTTONUP, 0, MAKELPARAM(20, 10));
+    EXPECT_TRUE(tvtest::WaitUntil([&] { return IsWindowVisible(m_window) != FALSE; }, 10000));
+    EXPECT_EQ(0, second.Wait(kStartMs)) << "the second instance hands over and ends";
+    HWND progress = FindWindowA("TProgressDialog", nullptr);
+    EXPECT_FALSE(progress && IsWindowVisible(progress)) << "no calibration";
     EXPECT_EQ(0, Close());
 }
 

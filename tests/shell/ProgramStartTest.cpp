@@ -286,6 +286,8 @@ TEST_F(ProgramStartTest, RunOnceValueOfAnotherTypeIsNoPendingReboot)
 
 TEST_F(ProgramStartTest, SecondInstanceShowsTheFirstAndEnds)
 {
+    // Not the first run: no calibration offer before the window.
+    tvtest::WriteRawDword(tv::reg::kMainKey, tv::reg::kNotFirstTime, 1);
     Process first;
     HWND window = StartRunning(first);
     ASSERT_NE(nullptr, window);
@@ -303,6 +305,7 @@ TEST_F(ProgramStartTest, SecondInstanceShowsTheFirstAndEnds)
 
 TEST_F(ProgramStartTest, PeerShowCommandNeedsTheMarker)
 {
+    tvtest::WriteRawDword(tv::reg::kMainKey, tv::reg::kNotFirstTime, 1);
     Process process;
     HWND window = StartRunning(process);
     ASSERT_NE(nullptr, window);
