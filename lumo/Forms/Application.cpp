@@ -122,15 +122,18 @@ void TApplication::Run()
     while (!m_terminated) {
         HandleMessage();
     }
+    // The quit that Terminate posted has done its work; what runs after the loop (and a next
+    // application on this thread) must not meet it.
+    MSG quit;
+    PeekMessageA(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE);
 }
 
 void TApplication::Terminate()
 {
     m_terminated = true;
-    // Wakes a loop that waits for a message.
-    if (m_handle) {
-        PostMessageA(m_handle, WM_NULL, 0, 0);
-    }
+    // The quit also ends a system modal loop this thread is in (a message box, a menu): a close
+    // command that arrives while a box waits for a click would otherwise end nothing.
+    PostQuitMessage(0);
 }
 
 bool TApplication::HandleMessage()

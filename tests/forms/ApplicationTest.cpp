@@ -195,4 +195,26 @@ TEST_F(ApplicationTest, ClosingTheApplicationWindowClosesTheMainForm)
     EXPECT_TRUE(m_app->Terminated());
 }
 
+TEST_F(ApplicationTest, TerminateEndsAMessageBoxThatIsUp)
+{
+    // The installer's close command arrives while a box waits for a click nobody gives.
+    const UINT close = WM_USER + 78;
+    m_app->HookMainWindow([&](lumo::TMessage& message) {
+        if (message.Msg == close) {
+            m_app->Terminate();
+            return true;
+        }
+        return false;
+    });
+    PostMessageA(m_app->Handle(), close, 0, 0);
+    const DWORD started = GetTickCount();
+    MessageBoxA(nullptr, "Waiting for a click", "Tetravolt", MB_OK);
+    EXPECT_LT(GetTickCount() - started, 10000u);
+    EXPECT_TRUE(m_app->Terminated());
+    m_app->Run();
+    MSG quit;
+    EXPECT_FALSE(PeekMessageA(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE))
+        << "the next loop on this thread starts clean";
+}
+
 } // namespace
