@@ -185,9 +185,11 @@ int main()
     Sleep(kSettleMs);
     const std::string tetravoltPid = LinuxPid(ProgramDirectory() + "tetravolt.exe");
     const std::string minimalPid = LinuxPid(ProgramDirectory() + "minimal_window.exe");
-    // Windows tells; Wine answers zeros for other processes, then Linux tells.
-    const bool throughLinux =
-        CpuMs(tetravolt.info.hProcess) <= 0 && !tetravoltPid.empty() && !minimalPid.empty();
+    // Windows tells; Wine's figures for another process are not kept up to date (the times of
+    // its start, no private bytes), so under Wine the Linux process behind it tells.
+    const bool underWine =
+        GetProcAddress(GetModuleHandleA("ntdll.dll"), "wine_get_version") != nullptr;
+    const bool throughLinux = underWine && !tetravoltPid.empty() && !minimalPid.empty();
     auto cpuOf = [&](const Running& running, const std::string& pid) {
         return throughLinux ? LinuxCpuMs(pid) : CpuMs(running.info.hProcess);
     };
