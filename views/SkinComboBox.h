@@ -8,12 +8,10 @@
 // open, the arrows move the highlight, Enter or Alt+Up/Alt+Down/F4 choose the highlighted item,
 // Escape closes it without a choice. A press of a mouse button anywhere else in the application,
 // or the application losing the activation, closes an open panel.
-#include "lumo/Forms/Bitmap.h"
 #include "lumo/Forms/Component.h"
-#include "lumo/Component/ListBox/ListBox.h"
+#include "views/SkinComboBoxParts.h"
 
 #include <functional>
-#include <memory>
 #include <string>
 #include <vector>
 
@@ -21,47 +19,25 @@ class KdButton;
 
 namespace lumo {
 class TLabel;
-class TListBox;
-class TListBoxLayout;
-class TOwnerDrawTextLayout;
 } // namespace lumo
 
 namespace tv {
-
-// The pictures the drop-downs are drawn from (not owned; they outlive the drop-downs).
-struct SkinComboBoxParts
-{
-    // The arrow button's raised, sunken, focused and disabled states.
-    lumo::TBitmap* arrow[4] = {nullptr, nullptr, nullptr, nullptr};
-    lumo::TBitmap* field = nullptr;  // the value panel
-    lumo::TBitmap* body = nullptr;   // a slice of the drop panel's sides, stretched
-    lumo::TBitmap* bottom = nullptr; // the drop panel's bottom edge
-    lumo::TBitmap* mask = nullptr;   // the drop panel's outline: black inside, keyed outside
-};
-
-class TComboValuePanel;
-class TComboDropPanel;
 
 class SkinComboBox : public lumo::TComponent
 {
 public:
     LUMO_CLASS_NAME(SkinComboBox)
-    // Colours as Windows colour values.
-    static constexpr lumo::TColor kCaptionColor = 0x4D3F28;
-    static constexpr lumo::TColor kTextColor = 0xFEFCF4;
-    static constexpr lumo::TColor kDisabledTextColor = 0x9E9C94;
-    static constexpr lumo::TColor kListColor = 0x847967;
-    static constexpr lumo::TColor kSelectedColor = 0x6A5641;
+    static constexpr lumo::TColor kCaptionColor = combo::kCaptionColor;
+    static constexpr lumo::TColor kTextColor = combo::kTextColor;
+    static constexpr lumo::TColor kDisabledTextColor = combo::kDisabledTextColor;
+    static constexpr lumo::TColor kListColor = combo::kListColor;
+    static constexpr lumo::TColor kSelectedColor = combo::kSelectedColor;
     // Where the parts lie relative to the drop-down's origin (the caption's top-left corner).
     static constexpr int kFieldTop = 13;
     static constexpr int kPanelLeft = -9;
     static constexpr int kPanelTop = 31;
     static constexpr int kPanelHeight = 90;
     static constexpr int kPanelExtraWidth = 39;
-    // The value text's box inside the value panel.
-    static constexpr int kTextLeft = 4;
-    static constexpr int kTextTop = 2;
-    static constexpr int kTextWidth = 124;
 
     // The parts are made on parent (owned by this component's owner's window tree) and shown.
     SkinComboBox(lumo::TComponent* owner, lumo::TWinControl& parent,
@@ -151,61 +127,6 @@ private:
     bool m_enabled = true;
     lumo::TColor m_textOverride;
     lumo::TWndMethod m_listProc;
-};
-
-// The value panel: the field picture with the chosen item's text. A click on it toggles the drop
-// panel while the drop-down is enabled.
-class TComboValuePanel : public lumo::TGraphicControl
-{
-public:
-    LUMO_CLASS_NAME(TComboValuePanel)
-    TComboValuePanel(lumo::TComponent* owner, lumo::TBitmap* field);
-
-    void SetText(const std::string& text, lumo::TColor color);
-    // The font height the text is drawn with: the caption's -12, smaller for a text that would
-    // not fit its box otherwise (down to -9, then cut with an ellipsis).
-    int TextFontHeight() const { return m_fontHeight; }
-    void Paint(lumo::TCanvas& canvas) override;
-
-private:
-    void FitText();
-
-    lumo::TBitmap* m_field;
-    std::string m_text;
-    lumo::TColor m_color = SkinComboBox::kTextColor;
-    int m_fontHeight = -12;
-};
-
-// The drop panel: the sides and bottom pictures around the list, shaped by the mask picture.
-class TComboDropPanel : public lumo::TWinControl
-{
-public:
-    LUMO_CLASS_NAME(TComboDropPanel)
-    // Posted to the panel when the list lost the focus.
-    static constexpr UINT kFocusCheck = WM_APP + 0x120;
-
-    TComboDropPanel(lumo::TComponent* owner, const SkinComboBoxParts& parts);
-    ~TComboDropPanel() override;
-
-    lumo::TListBox& List() { return *m_list; }
-    void Paint(lumo::TCanvas& canvas) override;
-    void WndProc(lumo::TMessage& message) override;
-
-protected:
-    void CreateWnd() override;
-    void Resize() override;
-
-private:
-    class FittingLayout;
-    void Shape();
-
-    lumo::TBitmap* m_body;
-    lumo::TBitmap* m_bottom;
-    lumo::TBitmap* m_mask;
-    lumo::TListBox* m_list;
-    std::unique_ptr<FittingLayout> m_fitting;
-    std::unique_ptr<lumo::TOwnerDrawTextLayout> m_itemText;
-    std::unique_ptr<lumo::TListBoxLayout> m_layout;
 };
 
 } // namespace tv
