@@ -131,6 +131,7 @@ TAdvancedSetting::TAdvancedSetting(TComponent* owner)
     SetPosition(TPosition::poScreenCenter);
     Font().SetName(kFontName);
     Font().SetHeight(-12);
+    SetCaption(Translate("Setting"));
     Build();
 }
 
