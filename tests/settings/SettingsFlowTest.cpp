@@ -2,8 +2,11 @@
 // board gets (journal), the question, the mode applied again, the registry afterwards.
 #include "monitor/CpuPowerMonitor.h"
 #include "power/AdvanceSettings.h"
+#include "shell/DialogFlow.h"
 #include "shell/SettingsFlow.h"
 #include "shell/base/RegistrySchema.h"
+#include "shell/base/Translate.h"
+#include "views/UniversalDialog.h"
 #include "sim/board/Board.h"
 #include "tests/settings/SettingsTestSupport.h"
 
@@ -17,6 +20,13 @@ using Strings = std::vector<std::string>;
 namespace {
 
 constexpr DWORD kAbsent = 0xDEADBEEF;
+// How the voltage question is answered.
+enum class Answer
+{
+    None, // no question expected
+    Yes,
+    No
+};
 
 class SettingsFlowTest : public settingstest::SettingsTest
 {
@@ -24,6 +34,11 @@ protected:
     void SetUp() override
     {
         SettingsTest::SetUp();
+        m_universal = new tv::TUniversalDialog(m_app.get());
+        m_universal->OnShow = [this](lumo::TObject*) { ++m_questions; };
+        tv::DialogForms forms;
+        forms.universal = m_universal;
+        tv::DialogFlow::Instance().SetForms(forms);
         m_monitor = &tv::CpuPowerMonitor::Instance();
         m_monitor->ApplyMode(2, true);
         ASSERT_TRUE(m_monitor->WaitForModeThread(20000));
@@ -32,18 +47,28 @@ protected:
     void TearDown() override
     {
         EXPECT_TRUE(m_monitor->WaitForModeThread(20000));
+        tv::DialogFlow::Instance().SetForms(tv::DialogForms{});
         SettingsTest::TearDown();
     }
 
-    // The flow with the steps run in the window; the question answered with answer.
-    int RunFlow(std::vector<Step> steps, int answer)
+    // The flow as the setting button runs it, with the steps run in the window and the voltage
+    // question answered by a click on its button.
+    int RunFlow(std::vector<Step> steps, Answer answer)
     {
+        if (answer != Answer::None) {
+            steps.push_back(Step{
+                [this] { return m_universal->IsModal() && IsWindowVisible(m_universal->Handle()); },
+                [this, answer] {
+                    EXPECT_EQ(m_universal->Message(), tv::Translate("ChangeSetting"));
+                    EXPECT_EQ(m_universal->LeftButton().GetText(), "Yes");
+                    EXPECT_EQ(m_universal->RightButton().GetText(), "No");
+                    ClickControl(answer == Answer::Yes ? m_universal->LeftButton()
+                                                       : m_universal->RightButton());
+                }});
+        }
         Schedule(std::move(steps));
         m_window->MakeTopmost();
-        int result = tv::RunSettingsFlow(*m_window, [&] {
-            ++m_questions;
-            return answer;
-        });
+        int result = tv::RunSettingsFlow();
         EXPECT_TRUE(StepsDone());
         EXPECT_TRUE(m_monitor->WaitForModeThread(20000));
         return result;
@@ -79,13 +104,15 @@ protected:
         return calls;
     }
 
+    tv::TUniversalDialog* m_universal = nullptr;
     tv::CpuPowerMonitor* m_monitor = nullptr;
     int m_questions = 0;
 };
 
 TEST_F(SettingsFlowTest, ASpinDownChangeIsAppliedAndSavedWithoutAQuestion)
 {
-    EXPECT_EQ(RunFlow(EditLowTab(TAdvancedSetting::kSpinDown, 4), 2), TAdvancedSetting::kConfirmed);
+    EXPECT_EQ(RunFlow(EditLowTab(TAdvancedSetting::kSpinDown, 4), Answer::None),
+              TAdvancedSetting::kConfirmed);
     EXPECT_EQ(m_questions, 0);
     int32_t turbo[2] = {0, 0}, medium[2] = {1, 1}, low[2] = {2, 2};
     Strings expected = Pushes(turbo, medium, low);
@@ -103,7 +130,7 @@ TEST_F(SettingsFlowTest, ASpinDownChangeIsAppliedAndSavedWithoutAQuestion)
 
 TEST_F(SettingsFlowTest, ADeclinedVoltageChangePutsTheBackupsBack)
 {
-    EXPECT_EQ(RunFlow(EditLowTab(TAdvancedSetting::kVCore, 0), 2),
+    EXPECT_EQ(RunFlow(EditLowTab(TAdvancedSetting::kVCore, 0), Answer::No),
               TAdvancedSetting::kConfirmedWithVoltageChange);
     EXPECT_EQ(m_questions, 1);
     int32_t turbo[2] = {0, 0}, medium[2] = {1, 1}, low[2] = {2, 2}, edited[2] = {0, 2};
@@ -121,7 +148,7 @@ TEST_F(SettingsFlowTest, ADeclinedVoltageChangePutsTheBackupsBack)
 
 TEST_F(SettingsFlowTest, AnAcceptedVoltageChangeNeedsACalibration)
 {
-    EXPECT_EQ(RunFlow(EditLowTab(TAdvancedSetting::kVCore, 0), 1),
+    EXPECT_EQ(RunFlow(EditLowTab(TAdvancedSetting::kVCore, 0), Answer::Yes),
               TAdvancedSetting::kConfirmedWithVoltageChange);
     EXPECT_EQ(m_questions, 1);
     int32_t turbo[2] = {0, 0}, medium[2] = {1, 1}, edited[2] = {0, 2};
@@ -142,7 +169,7 @@ TEST_F(SettingsFlowTest, CancelChangesNothing)
                           ChooseWithPointer(m_window->DropDownAt(TAdvancedSetting::kVCore), 0);
                           ClickControl(m_window->CancelButton());
                       })},
-                      1),
+                      Answer::None),
               TAdvancedSetting::kCancelled);
     EXPECT_EQ(m_questions, 0);
     EXPECT_EQ(HardwareJournal(), Strings{});
