@@ -6,15 +6,12 @@
 #include "lumo/Forms/Label.h"
 #include "lumo/Kd/KdButton.h"
 #include "lumo/Kd/KdRadioButton.h"
-#include "lumo/widget/Source/FlickerEliminator.h"
-#include "lumo/widget/Source/TShapedForm.h"
 #include "monitor/CpuPowerMonitor.h"
 #include "power/AdvanceSettings.h"
 #include "power/ControllerType.h"
 #include "power/PowerGear.h"
 #include "power/WindowsVersion.h"
 #include "shell/base/Translate.h"
-#include "views/AdvancedSettingArt.h"
 #include "views/SkinComboBox.h"
 
 using namespace lumo;
@@ -22,13 +19,11 @@ using namespace lumo;
 namespace tv {
 namespace {
 
-constexpr char kFontName[] = "Microsoft Sans Serif";
-// Text of the buttons on their dark faces, and of the tab names on the light tabs.
-constexpr TColor kButtonTextColor = 0xCAC9CD;
+// The tab names on the light tabs.
 constexpr TColor kTabTextColor = 0x302A1D;
-// The caption sits on the upper 30 rows of the 130-pixel button faces.
+// The text buttons' pictures; the caption sits on their upper rows, across the whole face.
 constexpr int kButtonFaceWidth = 130;
-constexpr int kButtonFaceHeight = 30;
+constexpr int kButtonHeight = 34;
 
 struct DropDownPlace
 {
@@ -83,7 +78,7 @@ public:
         SetAlignment(TAlignment::taCenter);
         SetLayout(TLabelLayout::tlCenter);
         SetParentFont(false);
-        Font().SetName(kFontName);
+        Font().SetName(kDialogFontName);
         Font().SetColor(kTabTextColor);
     }
     bool HitTest(int, int) const override { return false; }
@@ -93,7 +88,7 @@ public:
         SetCaption(text);
         MemoryDC dc;
         TCanvas canvas(dc.Get());
-        canvas.Font().SetName(kFontName);
+        canvas.Font().SetName(kDialogFontName);
         for (int height : {-11, -10}) {
             canvas.Font().SetHeight(height);
             if (canvas.TextWidth(text) <= skinart::kTabCaption[2]) {
@@ -123,73 +118,44 @@ AdvancedSettingBoard ReadAdvancedSettingBoard()
 }
 
 TAdvancedSetting::TAdvancedSetting(TComponent* owner)
-    : TForm(owner), m_boardSource(&ReadAdvancedSettingBoard)
+    : TSkinDialog(owner, "AdvancedSetting", skinart::kAdvancedBk, 444, 375),
+      m_boardSource(&ReadAdvancedSettingBoard)
 {
-    SetName("AdvancedSetting");
-    SetScaled(false);
-    SetBorderStyle(TFormBorderStyle::bsNone);
     SetPosition(TPosition::poScreenCenter);
-    Font().SetName(kFontName);
-    Font().SetHeight(-12);
     SetCaption(Translate("Setting"));
     Build();
 }
 
-TAdvancedSetting::~TAdvancedSetting()
-{
-    m_flicker.reset();
-    m_shaper.reset();
-}
+TAdvancedSetting::~TAdvancedSetting() = default;
 
 void TAdvancedSetting::SetBoardSource(std::function<AdvancedSettingBoard()> source)
 {
     m_boardSource = source ? std::move(source) : &ReadAdvancedSettingBoard;
 }
 
-TImage* TAdvancedSetting::AddPicture(const char* name, const char* resource, bool visible)
+KdButton* TAdvancedSetting::DefaultButton()
+{
+    return m_okButton;
+}
+
+TImage* TAdvancedSetting::AddPicture(const char* name, const char* resource)
 {
     auto* image = new TImage(this);
     image->SetName(name);
-    image->SetVisible(visible);
+    image->SetVisible(false);
     image->SetParent(this);
     image->SetAutoSize(true);
-    LoadSkinPicture(image->Picture(), resource);
+    LoadArt(image->Picture(), resource);
     return image;
 }
 
-KdButton* TAdvancedSetting::AddButton(const char* name, int left, int top)
+TDialogButton* TAdvancedSetting::AddCaptionedButton(const char* name,
+                                                    const skinart::FourStates& art, int left,
+                                                    int top, const char* key, TModalResult result)
 {
-    auto* button = new KdButton(this);
-    button->SetName(name);
-    button->SetParent(this);
-    button->SetBounds(left, top, 0, 0);
-    return button;
-}
-
-KdButtonTx* TAdvancedSetting::AddTextButton(const char* name, int left, int top, const char* key,
-                                            TModalResult result)
-{
-    auto* button = new KdButtonTx(this);
-    button->SetName(name);
-    button->SetParent(this);
-    const skinart::FourStates& art =
-        std::string(name) == "DefaultButton" ? skinart::kPageButton : skinart::kDialogButton;
-    TBitmap picture;
-    const char* const states[4] = {art.raised, art.sunken, art.focused, art.disabled};
-    for (int state = 0; state < 4; ++state) {
-        if (LoadSkinPicture(picture, states[state])) {
-            button->SetStateBitmap(state, &picture);
-        }
-    }
-    button->SetBounds(left, top, 0, 0);
-    button->SetParentFont(false);
-    button->Font().SetName(kFontName);
-    button->Font().SetHeight(-12);
-    button->Font().SetColor(kButtonTextColor);
+    TDialogButton* button =
+        AddTextButton(name, art, left, top, kButtonFaceWidth, kButtonHeight, result);
     button->SetText(Translate(key));
-    button->SetTextBounds(0, 0, kButtonFaceWidth, kButtonFaceHeight);
-    button->SetModalResult(result);
-    button->SetTabStop(true);
     return button;
 }
 
@@ -208,7 +174,7 @@ KdRadioButton* TAdvancedSetting::AddTab(const char* name, int profile, int left,
                                    art.check.focused,    art.check.disabled};
     TBitmap picture;
     for (int state = 0; state < 8; ++state) {
-        if (LoadSkinPicture(picture, states[state])) {
+        if (LoadArt(picture, states[state])) {
             tab->SetStateBitmap(state, &picture);
         }
     }
@@ -225,33 +191,15 @@ KdRadioButton* TAdvancedSetting::AddTab(const char* name, int profile, int left,
 
 void TAdvancedSetting::Build()
 {
-    m_background = AddPicture("Background", skinart::kAdvancedBk, true);
-    m_arrowRaised = AddPicture("Arrow_n", skinart::kArrow.raised, false);
-    m_arrowSunken = AddPicture("Arrow_d", skinart::kArrow.sunken, false);
-    m_arrowFocused = AddPicture("Arrow_o", skinart::kArrow.focused, false);
-    m_panelBottom = AddPicture("ComboBoxBottom", skinart::kComboBoxBottom, false);
-    m_panelBody = AddPicture("ComboBoxBody", skinart::kComboBoxBody, false);
-    m_field = AddPicture("ComboBoxBk", skinart::kComboBoxBk, false);
-    m_arrowDisabled = AddPicture("Arrow_un", skinart::kArrow.disabled, false);
-    m_mask = AddPicture("Mask", skinart::kComboBoxMask, false);
-
-    const int width = m_background->Picture().Empty() ? 444 : m_background->Picture().Width();
-    m_closeButton = AddButton("CloseButton", width - 50, 0);
-    m_minimizeButton = AddButton("MinimizeButton", width - 82, 0);
-    const skinart::FourStates* titleArt[2] = {&skinart::kCloseButton, &skinart::kMinimizeButton};
-    KdButton* titleButtons[2] = {m_closeButton, m_minimizeButton};
-    for (int i = 0; i < 2; ++i) {
-        const char* const states[4] = {titleArt[i]->raised, titleArt[i]->sunken,
-                                       titleArt[i]->focused, titleArt[i]->disabled};
-        TBitmap picture;
-        for (int state = 0; state < 4; ++state) {
-            if (LoadSkinPicture(picture, states[state])) {
-                titleButtons[i]->SetStateBitmap(state, &picture);
-            }
-        }
-    }
-    m_closeButton->SetModalResult(kCancelled);
-    m_minimizeButton->SetEnabled(false);
+    // The pictures the drop-downs are drawn from.
+    m_arrowRaised = AddPicture("Arrow_n", skinart::kArrow.raised);
+    m_arrowSunken = AddPicture("Arrow_d", skinart::kArrow.sunken);
+    m_arrowFocused = AddPicture("Arrow_o", skinart::kArrow.focused);
+    m_panelBottom = AddPicture("ComboBoxBottom", skinart::kComboBoxBottom);
+    m_panelBody = AddPicture("ComboBoxBody", skinart::kComboBoxBody);
+    m_field = AddPicture("ComboBoxBk", skinart::kComboBoxBk);
+    m_arrowDisabled = AddPicture("Arrow_un", skinart::kArrow.disabled);
+    m_mask = AddPicture("Mask", skinart::kComboBoxMask);
 
     m_tabs[0] = AddTab("TurboTab", 0, 22, 40, "Turbo");
     m_tabs[1] = AddTab("NormalTab", 1, 22, 40, "High performance");
@@ -259,9 +207,11 @@ void TAdvancedSetting::Build()
     m_tabs[3] = AddTab("LowTab", 3, 122, 40, "Max power saving");
     m_tabs[0]->SetVisible(false);
     m_tabs[2]->SetVisible(false);
-    m_defaultButton = AddTextButton("DefaultButton", 42, 286, "Default", mrNone);
-    m_okButton = AddTextButton("OkButton", 185, 338, "OK", kConfirmed);
-    m_cancelButton = AddTextButton("CancelButton", 309, 338, "Cancel", kCancelled);
+    m_defaultButton =
+        AddCaptionedButton("DefaultButton", skinart::kPageButton, 42, 286, "Default", mrNone);
+    m_okButton = AddCaptionedButton("OkButton", skinart::kDialogButton, 185, 338, "OK", kConfirmed);
+    m_cancelButton =
+        AddCaptionedButton("CancelButton", skinart::kDialogButton, 309, 338, "Cancel", kCancelled);
     m_defaultButton->OnClick = [this](TObject*) { RestoreDefaults(); };
     m_okButton->OnClick = [this](TObject*) { Confirm(); };
 
@@ -298,38 +248,23 @@ void TAdvancedSetting::Build()
     m_defaultButton->SetTabOrder(order++);
     m_okButton->SetTabOrder(order++);
     m_cancelButton->SetTabOrder(order++);
-    WireKeys(*this);
-
-    m_shaper = std::make_unique<TLayeredFormMaker>();
-    if (!m_background->Picture().Empty()) {
-        m_shaper->Attach(m_background);
-    } else {
-        SetClientSize(444, 375);
-    }
-    m_flicker = std::make_unique<FlickerEliminator>();
-    m_flicker->Attach(*this);
+    WireKeys();
+    Shape();
 }
 
-void TAdvancedSetting::WireKeys(TWinControl& control)
+void TAdvancedSetting::WireKeys()
 {
-    auto handler = [this](TObject*, WORD& key, TShiftState shift) { KeyPressed(key, shift); };
-    control.OnKeyDown = handler;
-    for (int i = 0; i < control.ComponentCount(); ++i) {
-        TComponent* component = control.Components(i);
-        if (auto* dropDown = dynamic_cast<SkinComboBox*>(component)) {
-            dropDown->OnKeyDown = handler;
-        } else if (auto* windowed = dynamic_cast<TWinControl*>(component)) {
-            windowed->OnKeyDown = handler;
+    auto handler = [this](TObject*, WORD& key, TShiftState) {
+        if ((key == VK_RETURN || key == VK_ESCAPE) && DialogKey(key)) {
+            key = 0;
         }
+    };
+    for (KdRadioButton* tab : m_tabs) {
+        tab->OnKeyDown = handler;
     }
-}
-
-void TAdvancedSetting::KeyPressed(WORD& key, TShiftState shift)
-{
-    if (key == VK_ESCAPE && shift == 0) {
-        // An open drop panel has taken its Escape already.
-        SetModalResult(kCancelled);
-        key = 0;
+    // An open drop panel takes its own Enter and Escape first.
+    for (SkinComboBox* dropDown : m_dropDowns) {
+        dropDown->OnKeyDown = handler;
     }
 }
 
@@ -360,7 +295,6 @@ void TAdvancedSetting::PrepareShow()
     }
     m_tabs[1]->SetChecked(true);
     ShowTab(1);
-    SetActiveControl(m_tabs[1]);
 }
 
 int TAdvancedSetting::ShowAdvancedSettings()

@@ -3,24 +3,15 @@
 // Max power saving visible, Turbo and Medium power saving hidden), five drop-downs bound to the
 // profile fields, Default, OK and Cancel. It edits working copies of profiles 0 to 3; the caller
 // takes them after OK.
-#include "lumo/Forms/Form.h"
 #include "power/ModeProfile.h"
 #include "power/TimeoutChoices.h"
+#include "views/SkinDialog.h"
 
 #include <functional>
-#include <memory>
 #include <string>
 #include <vector>
 
-class KdButton;
-class KdButtonTx;
 class KdRadioButton;
-
-namespace lumo {
-class TImage;
-class TLayeredFormMaker;
-class FlickerEliminator;
-} // namespace lumo
 
 namespace tv {
 
@@ -38,7 +29,7 @@ struct AdvancedSettingBoard
 // The facts of the program's own board, from its process-wide power objects.
 AdvancedSettingBoard ReadAdvancedSettingBoard();
 
-class TAdvancedSetting : public lumo::TForm
+class TAdvancedSetting : public TSkinDialog
 {
 public:
     LUMO_CLASS_NAME(TAdvancedSetting)
@@ -80,17 +71,16 @@ public:
 
     SkinComboBox& DropDownAt(DropDown which) { return *m_dropDowns[which]; }
     KdRadioButton& Tab(int index) { return *m_tabs[index]; }
-    KdButtonTx& DefaultButton() { return *m_defaultButton; }
+    KdButtonTx& RestoreButton() { return *m_defaultButton; }
     KdButtonTx& OkButton() { return *m_okButton; }
     KdButtonTx& CancelButton() { return *m_cancelButton; }
-    KdButton& CloseButton() { return *m_closeButton; }
-    KdButton& MinimizeButton() { return *m_minimizeButton; }
+    // Enter presses OK unless a text button has the focus.
+    KdButton* DefaultButton() override;
 
 private:
-    lumo::TImage* AddPicture(const char* name, const char* resource, bool visible);
-    KdButton* AddButton(const char* name, int left, int top);
-    KdButtonTx* AddTextButton(const char* name, int left, int top, const char* key,
-                              lumo::TModalResult result);
+    lumo::TImage* AddPicture(const char* name, const char* resource);
+    TDialogButton* AddCaptionedButton(const char* name, const skinart::FourStates& art, int left,
+                                      int top, const char* key, lumo::TModalResult result);
     KdRadioButton* AddTab(const char* name, int profile, int left, int top, const char* key);
     void Build();
     void PrepareShow();
@@ -98,11 +88,10 @@ private:
     void ReadDropDowns();
     void RestoreDefaults();
     void Confirm();
-    void KeyPressed(WORD& key, lumo::TShiftState shift);
-    void WireKeys(lumo::TWinControl& control);
+    // Enter and Escape from the tabs and the drop-downs reach the dialog's keys.
+    void WireKeys();
 
     std::function<AdvancedSettingBoard()> m_boardSource;
-    lumo::TImage* m_background = nullptr;
     lumo::TImage* m_arrowRaised = nullptr;
     lumo::TImage* m_arrowSunken = nullptr;
     lumo::TImage* m_arrowFocused = nullptr;
@@ -111,15 +100,11 @@ private:
     lumo::TImage* m_field = nullptr;
     lumo::TImage* m_arrowDisabled = nullptr;
     lumo::TImage* m_mask = nullptr;
-    KdButton* m_closeButton = nullptr;
-    KdButton* m_minimizeButton = nullptr;
     KdRadioButton* m_tabs[kTabCount] = {};
-    KdButtonTx* m_defaultButton = nullptr;
-    KdButtonTx* m_okButton = nullptr;
-    KdButtonTx* m_cancelButton = nullptr;
+    TDialogButton* m_defaultButton = nullptr;
+    TDialogButton* m_okButton = nullptr;
+    TDialogButton* m_cancelButton = nullptr;
     SkinComboBox* m_dropDowns[kDropDownCount] = {};
-    std::unique_ptr<lumo::TLayeredFormMaker> m_shaper;
-    std::unique_ptr<lumo::FlickerEliminator> m_flicker;
 
     ModeProfile m_working[kTabCount];
     int m_tab = 1;

@@ -96,7 +96,7 @@ TEST_F(AdvancedSettingTest, DefaultOnMaxPowerSavingPutsTheTabsDefaultsBack)
         ChooseWithPointer(Drop(TAdvancedSetting::kFan), 0);       // "Keep BIOS Setting"
         ChooseWithPointer(Drop(TAdvancedSetting::kVCore), 0);     // "Small"
         edited = m_window->WorkingProfile(3);
-        ClickControl(m_window->DefaultButton());
+        ClickControl(m_window->RestoreButton());
         EXPECT_EQ(Drop(TAdvancedSetting::kSpinDown).Text(), "After 20 mins");
         EXPECT_EQ(Drop(TAdvancedSetting::kDoze).Text(), "After 20 mins");
         EXPECT_EQ(Drop(TAdvancedSetting::kFan).Text(), "Quiet");
@@ -258,6 +258,14 @@ TEST_F(AdvancedSettingTest, KeysOpenAndChooseAndEscapeClosesThePanelBeforeTheWin
         Key(VK_ESCAPE);
     })});
     EXPECT_EQ(result, TAdvancedSetting::kCancelled);
+
+    // Enter on a closed drop-down confirms, as in any dialog.
+    EXPECT_EQ(RunShown({WhenShown([&] {
+                  EXPECT_TRUE(m_window->OkButton().Focused()) << "OK has the focus first";
+                  Drop(TAdvancedSetting::kDoze).ArrowButton().SetFocus();
+                  Key(VK_RETURN);
+              })}),
+              TAdvancedSetting::kConfirmed);
 }
 
 TEST_F(AdvancedSettingTest, ScreenshotsOfBothTabsWithAPanelOpen)
