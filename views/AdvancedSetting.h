@@ -71,6 +71,7 @@ public:
 
     SkinComboBox& DropDownAt(DropDown which) { return *m_dropDowns[which]; }
     KdRadioButton& Tab(int index) { return *m_tabs[index]; }
+    // The "Default" button (component DefaultButton): the current tab's defaults.
     KdButtonTx& RestoreButton() { return *m_defaultButton; }
     KdButtonTx& OkButton() { return *m_okButton; }
     KdButtonTx& CancelButton() { return *m_cancelButton; }
