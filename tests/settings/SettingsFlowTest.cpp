@@ -35,7 +35,13 @@ protected:
     {
         SettingsTest::SetUp();
         m_universal = new tv::TUniversalDialog(m_app.get());
-        m_universal->OnShow = [this](lumo::TObject*) { ++m_questions; };
+        m_universal->OnShow = [this](lumo::TObject*) {
+            ++m_questions;
+            // A question nobody expected is declined at once rather than left waiting.
+            if (!m_questionExpected) {
+                m_universal->SetModalResult(2);
+            }
+        };
         tv::DialogForms forms;
         forms.universal = m_universal;
         tv::DialogFlow::Instance().SetForms(forms);
@@ -55,6 +61,7 @@ protected:
     // question answered by a click on its button.
     int RunFlow(std::vector<Step> steps, Answer answer)
     {
+        m_questionExpected = answer != Answer::None;
         if (answer != Answer::None) {
             steps.push_back(Step{
                 [this] { return m_universal->IsModal() && IsWindowVisible(m_universal->Handle()); },
@@ -107,6 +114,7 @@ protected:
     tv::TUniversalDialog* m_universal = nullptr;
     tv::CpuPowerMonitor* m_monitor = nullptr;
     int m_questions = 0;
+    bool m_questionExpected = false;
 };
 
 TEST_F(SettingsFlowTest, ASpinDownChangeIsAppliedAndSavedWithoutAQuestion)
@@ -162,7 +170,7 @@ TEST_F(SettingsFlowTest, AnAcceptedVoltageChangeNeedsACalibration)
     EXPECT_EQ(AdvanceValue(tv::reg::kCalibrationNeeded), 1u);
 }
 
-TEST_F(SettingsFlowTest, CancelChangesNothing)
+TEST_F(SettingsFlowTest, CancelChangesNothingAndTheNextShowStartsFromTheStore)
 {
     EXPECT_EQ(RunFlow({WhenShown([&] {
                           ClickControl(m_window->Tab(3));
@@ -173,6 +181,11 @@ TEST_F(SettingsFlowTest, CancelChangesNothing)
               TAdvancedSetting::kCancelled);
     EXPECT_EQ(m_questions, 0);
     EXPECT_EQ(HardwareJournal(), Strings{});
+    EXPECT_EQ(AdvanceValue("vCore_Low"), 2u);
+    // The next show starts from the store: the cancelled edit is no voltage change now.
+    EXPECT_EQ(RunFlow(EditLowTab(TAdvancedSetting::kSpinDown, 4), Answer::None),
+              TAdvancedSetting::kConfirmed);
+    EXPECT_EQ(m_questions, 0);
     EXPECT_EQ(AdvanceValue("vCore_Low"), 2u);
 }
 
