@@ -2,8 +2,8 @@
 // them; the black screen of the idle doze; the settings.
 #include "shell/MainForm.h"
 
-#include "lumo/System/Source/TraceLog.h"
 #include "shell/DialogFlow.h"
+#include "shell/SettingsFlow.h"
 #include "views/BlackScreenController.h"
 
 namespace tv {
@@ -58,7 +58,7 @@ void TMainForm::StartBlackScreen()
 
 void TMainForm::RunSettings()
 {
-    TraceLog("~~~[TMainForm] no settings flow in this build");
+    RunSettingsFlow();
 }
 
 } // namespace tv

@@ -3,12 +3,15 @@
 #include "monitor/CpuPowerMonitor.h"
 #include "power/AdvanceSettings.h"
 #include "shell/DialogFlow.h"
+#include "shell/MainForm.h"
 #include "shell/SettingsFlow.h"
 #include "shell/base/RegistrySchema.h"
 #include "shell/base/Translate.h"
 #include "views/UniversalDialog.h"
 #include "sim/board/Board.h"
 #include "tests/settings/SettingsTestSupport.h"
+#include "tests/support/Support.h"
+#include "views/DigitRow.h"
 
 #include <algorithm>
 
@@ -187,6 +190,44 @@ TEST_F(SettingsFlowTest, CancelChangesNothingAndTheNextShowStartsFromTheStore)
               TAdvancedSetting::kConfirmed);
     EXPECT_EQ(m_questions, 0);
     EXPECT_EQ(AdvanceValue("vCore_Low"), 2u);
+}
+
+// The main window's energy figures draw from glyphs loaded once per process: loaded before the
+// GDI objects are counted.
+class MainWindowSettingsTest : public SettingsFlowTest
+{
+protected:
+    void SetUp() override
+    {
+        tv::DigitGlyphs::Instance();
+        SettingsFlowTest::SetUp();
+    }
+};
+
+TEST_F(MainWindowSettingsTest, TheSettingButtonRunsTheFlow)
+{
+    tvtest::WriteRawDword(tv::reg::kMainKey, tv::reg::kNotFirstTime, 1);
+    auto* main = m_app->CreateForm<tv::TMainForm>();
+    main->Start(false);
+    ASSERT_TRUE(m_monitor->WaitForModeThread(20000));
+    main->ShowMainWindow();
+    ASSERT_TRUE(main->MoreSettingButton->Visible());
+    simboard::ClearJournal();
+    m_questionExpected = false;
+    Schedule(EditLowTab(TAdvancedSetting::kSpinDown, 4));
+    m_window->MakeTopmost();
+    ClickControl(*main->MoreSettingButton);
+    ASSERT_TRUE(PumpUntil([&] { return StepsDone() && !m_window->Visible(); }, 10000));
+    EXPECT_TRUE(m_monitor->WaitForModeThread(20000));
+    EXPECT_EQ(m_questions, 0);
+    EXPECT_EQ(AdvanceValue("SpinDownTimeout_Low"), 900u);
+    // The profiles reach the board, then High performance, the mode shown, is applied again.
+    int32_t turbo[2] = {0, 0}, medium[2] = {1, 1}, low[2] = {2, 2};
+    Strings expected = Pushes(turbo, medium, low);
+    expected.push_back("OptiGear OptiGearSetLevel(0)");
+    const Strings calls = HardwareJournal();
+    EXPECT_EQ(Strings(calls.begin(), calls.begin() + std::min(calls.size(), expected.size())),
+              expected);
 }
 
 } // namespace
