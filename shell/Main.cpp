@@ -22,13 +22,19 @@ namespace {
 // The power-gear library implementation this program uses.
 constexpr int kPowerGearImplementation = 0;
 
+constexpr UINT kHandOverWaitMs = 5000;
+
 // Hands the start over to the running instance, whose main window shows itself.
 void HandOverToRunningInstance()
 {
     HWND window = FindWindowA(tv::kMainFormClass, tv::kMainFormCaption);
     if (window) {
         AllowSetForegroundWindow(ASFW_ANY);
-        SendMessageA(window, tv::peer::kShowPeer, tv::peer::kMarker, 0);
+        // Bounded: the show may open a modal notice there (first run, back to default), and
+        // this process has nothing to wait for.
+        DWORD_PTR result = 0;
+        SendMessageTimeoutA(window, tv::peer::kShowPeer, tv::peer::kMarker, 0,
+                            SMTO_NORMAL | SMTO_ABORTIFHUNG, kHandOverWaitMs, &result);
     }
 }
 

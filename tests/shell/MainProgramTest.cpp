@@ -511,4 +511,29 @@ TEST_F(MainProgramTest, FirstRunOfferComesFirstAlsoForAnEarlySecondInstance)
     EXPECT_EQ(0, Close());
 }
 
+TEST_F(MainProgramTest, ASecondInstanceEndsWhileTheFirstRunOfferWaitsForItsAnswer)
+{
+    ASSERT_TRUE(tvtest::DeleteRaw(tv::reg::kMainKey, tv::reg::kNotFirstTime));
+    Start();
+    // The start is over once the tray shows the first mode.
+    ASSERT_TRUE(tvtest::WaitUntil([&] { return Tray().Count(NIM_MODIFY) > 0; }, kStartMs));
+    Process second;
+    ASSERT_TRUE(second.Start(kProgram));
+    HWND dialog = nullptr;
+    ASSERT_TRUE(tvtest::WaitUntil(
+        [&] {
+            dialog = FindWindowA("TUniversalDialog", nullptr);
+            return dialog && IsWindowVisible(dialog);
+        },
+        kStartMs))
+        << "no calibration offer";
+    EXPECT_EQ(0, second.Wait(10000)) << "the hand-over does not wait for the user's answer";
+    HWND exitButton = ChildAt(dialog, 277, 104);
+    ASSERT_NE(nullptr, exitButton);
+    PostMessageA(exitButton, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(20, 10));
+    PostMessageA(exitButton, WM_LBUTTONUP, 0, MAKELPARAM(20, 10));
+    EXPECT_TRUE(tvtest::WaitUntil([&] { return IsWindowVisible(m_window) != FALSE; }, 10000));
+    EXPECT_EQ(0, Close());
+}
+
 } // namespace
