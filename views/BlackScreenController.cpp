@@ -175,16 +175,19 @@ void BlackScreenController::MouseMoved(int x, int y)
         m_timer->SetEnabled(true);
         return;
     }
-    if (std::abs(x - previous.x) + std::abs(y - previous.y) <= kJitterPixels) {
+    const int distance = std::abs(x - previous.x) + std::abs(y - previous.y);
+    if (distance <= kJitterPixels) {
         m_armed = false;
         return;
     }
+    TraceLog("~~~[BlackScreen] the pointer moved %d pixels to %d, %d", distance, x, y);
     Leave();
 }
 
 void BlackScreenController::MousePressed()
 {
     if (!HideStray()) {
+        TraceLog("~~~[BlackScreen] a mouse button was pressed");
         Leave();
     }
 }
@@ -192,6 +195,7 @@ void BlackScreenController::MousePressed()
 void BlackScreenController::KeyPressed()
 {
     if (!HideStray()) {
+        TraceLog("~~~[BlackScreen] a key was pressed");
         Leave();
     }
 }

@@ -149,8 +149,8 @@ TEST_F(DialogKeysTest, CpuDetailsRefreshOnShowAndHideByExitCloseAndKeys)
     const std::function<void()> ways[] = {
         [&] { dialogtest::Click(details->ExitButton()); },
         [&] { dialogtest::Click(details->CloseButton()); },
-        [] { dialogtest::PressKey(VK_ESCAPE); },
-        [] { dialogtest::PressKey(VK_RETURN); },
+        [&] { dialogtest::PressKey(VK_ESCAPE, details); },
+        [&] { dialogtest::PressKey(VK_RETURN, details); },
     };
     int way = 0;
     for (const auto& hide : ways) {

@@ -54,8 +54,11 @@ private:
 // take the foreground from a dialog just shown.
 bool Foremost(lumo::TForm& form);
 
-// Real input, queued for the system to deliver (the caller's loop handles it).
-void PressKey(WORD key);
+// Real input, queued for the system to deliver (the caller's loop handles it). Within a
+// DialogTest a key that this thread has not taken from its queue 300 ms later is sent again (from
+// the script's ticks and PumpUntil); Wine now and then drops a key sent while the focus settles,
+// so after two tries it is posted to the focused control of form (or of the modal dialog).
+void PressKey(WORD key, lumo::TForm* form = nullptr);
 void MoveTo(POINT screen);
 void MoveTo(lumo::TControl& control, int x, int y);
 // Moves to the middle of the control and clicks there.
