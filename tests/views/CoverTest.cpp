@@ -3,6 +3,7 @@
 #include "tests/views/DialogTestSupport.h"
 #include "views/CoverDialog.h"
 #include "views/SkinDialog.h"
+#include "views/UniversalDialog.h"
 
 namespace {
 
@@ -117,6 +118,54 @@ TEST_F(CoverTest, DimmedCopyOfEitherViewOverTheMainWindowInItsShape)
         cover->Hide();
         main->Hide();
     }
+}
+
+// The main window's shape, outside the rectangle of the dialog in front, as the screen shows it:
+// the pixels that are not the cover's colour.
+int UncoveredPixels(TMainStandIn& main, HWND dialog)
+{
+    RECT front;
+    GetWindowRect(dialog, &front);
+    const lumo::TBitmap& picture = main.Background->Picture();
+    const lumo::TColor key = picture.PixelColor(0, picture.Height() - 1);
+    const std::unique_ptr<lumo::TBitmap> screen = ScreenOf(main.Handle());
+    int uncovered = 0;
+    for (int y = 0; y < picture.Height(); ++y) {
+        for (int x = 0; x < picture.Width(); ++x) {
+            const POINT at = {main.Left() + x, main.Top() + y};
+            if (picture.PixelColor(x, y) != key && !PtInRect(&front, at) &&
+                screen->PixelColor(x, y) != tv::TCoverDialog::kCoverColor) {
+                ++uncovered;
+            }
+        }
+    }
+    return uncovered;
+}
+
+// The dialogs the cover precedes come and go in front of it (a calibration's question, then its
+// progress): each one closing hands the activation back to the main window, and the cover stays
+// over it.
+TEST_F(CoverTest, StaysOverTheMainWindowWhileDialogsInFrontComeAndGo)
+{
+    auto* main = m_app->CreateForm<TMainStandIn>();
+    auto* cover = m_app->CreateForm<tv::TCoverDialog>();
+    auto* dialog = m_app->CreateForm<tv::TUniversalDialog>();
+    cover->Prepare(*main, *main->Background);
+    main->Show();
+    ASSERT_TRUE(dialogtest::PumpUntil([&] { return dialogtest::Foremost(*main); }));
+    cover->Show();
+    for (int round = 1; round <= 2; ++round) {
+        SCOPED_TRACE(round);
+        dialogtest::Script script;
+        script.When(*dialog, "the dialog", [&] { dialogtest::Click(dialog->RightButton()); });
+        EXPECT_EQ(dialog->ShowModal(), 2);
+        EXPECT_TRUE(script.Done()) << script.GaveUpAt();
+        int uncovered = -1;
+        EXPECT_TRUE(dialogtest::PumpUntil(
+            [&] { return (uncovered = UncoveredPixels(*main, dialog->Handle())) == 0; }, 3000))
+            << uncovered << " pixels of the main window show";
+    }
+    cover->Hide();
 }
 
 TEST_F(CoverTest, UnpreparedCoverNeverShows)
