@@ -28,6 +28,10 @@ public:
         CpuPowerMonitor::Instance();
         return CalibrationStrategy::ForThisMachine();
     }
+    bool WaitForModeChange(DWORD timeoutMs) override
+    {
+        return CpuPowerMonitor::Instance().WaitForModeThread(timeoutMs);
+    }
 };
 
 // Shows the cover over the main window for its lifetime, when the main window is on screen.
@@ -198,6 +202,13 @@ int DialogFlow::RunCalibration(const std::string& text)
         facts.ClearCalibrationNeeded();
     } else {
         strategy.Cancel();
+    }
+    // The level comes back on a mode thread and only the tray hears of its end: the caller shows
+    // the mode in force once we return, which must be that level, not High performance of the
+    // run.
+    if (!facts.WaitForModeChange(CpuPowerMonitor::kModeWaitMs)) {
+        TraceLog("~~~[DialogFlow] the level before the calibration is not back after %lu ms",
+                 CpuPowerMonitor::kModeWaitMs);
     }
     TraceLog("~~~[DialogFlow] calibration %s", completed ? "completed" : "cancelled");
     return result;

@@ -3,6 +3,7 @@
 // operation shows its dialog modally (behind the cover where the table says so) and returns the
 // modal result it ended with: 1 for the left button (or a completed calibration), 2 for the
 // right button, the close button, Escape or a cancelled calibration. All on the GUI thread.
+#include <windows.h>
 #include <string>
 
 namespace tv {
@@ -39,6 +40,9 @@ public:
     virtual void ClearCalibrationNeeded() = 0;
     // The calibration strategy of this machine.
     virtual CalibrationStrategy& Strategy() = 0;
+    // Waits (at most timeoutMs) until the mode changes requested so far have taken effect;
+    // false on time-out.
+    virtual bool WaitForModeChange(DWORD timeoutMs) = 0;
 };
 
 class DialogFlow
@@ -85,8 +89,9 @@ public:
     int AutoGate();
 
     // Asks with text (Calibrate / Exit); on Calibrate runs the machine's calibration under the
-    // progress dialog. The progress dialog's result (1 completed, 2 cancelled), or the question's
-    // when it was not answered with Calibrate.
+    // progress dialog and returns once the level in force before it is back, so that the view
+    // shows it. The progress dialog's result (1 completed, 2 cancelled), or the question's when
+    // it was not answered with Calibrate.
     int RunCalibration(const std::string& text);
 
 private:

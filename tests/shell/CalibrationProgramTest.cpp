@@ -405,6 +405,7 @@ TEST_F(CalibrationProgramTest, AutoDeclinedCalibrationCancelledThenCompletedUnde
     EXPECT_TRUE(tvtest::WaitUntil([&] { return LevelsSince(mark).size() >= 6; }, 10000));
     EXPECT_EQ(LevelsSince(mark),
               (Levels{"item 0", "item 2", "item 0", "item 2", "item 0", "item 2"}));
+    EXPECT_TRUE(DialBackTo(maxSaving)) << "the dial on the level given back";
     ASSERT_TRUE(m_suite.WaitForMessages(4, 5000));
     EXPECT_EQ(SuiteMessages(), (std::vector<UINT>{kPause, kResume, kPause, kResume}));
 

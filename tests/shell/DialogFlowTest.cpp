@@ -49,12 +49,20 @@ private:
 class FakeFacts : public tv::CalibrationFacts
 {
 public:
-    explicit FakeFacts(tv::CalibrationStrategy& strategy) : m_strategy(strategy) {}
+    FakeFacts(tv::CalibrationStrategy& strategy, calibtest::RecordingEnvironment& environment)
+        : m_strategy(strategy), m_environment(environment)
+    {}
     bool IsTypeF000() override { return typeF000; }
     bool CalibrationNeeded() override { return needed; }
     bool IsCalibrated() override { return calibrated; }
     void ClearCalibrationNeeded() override { ++cleared; }
     tv::CalibrationStrategy& Strategy() override { return m_strategy; }
+    bool WaitForModeChange(DWORD) override
+    {
+        m_environment.events.push_back(std::to_string(m_environment.step) +
+                                       ": mode change awaited");
+        return true;
+    }
 
     bool typeF000 = false;
     bool needed = false;
@@ -63,6 +71,7 @@ public:
 
 private:
     tv::CalibrationStrategy& m_strategy;
+    calibtest::RecordingEnvironment& m_environment;
 };
 
 // The main window as the cover sees it: a plain shown form with a Background picture.
@@ -132,7 +141,7 @@ protected:
     tv::DialogForms m_forms;
     calibtest::RecordingEnvironment m_environment;
     ShortStrategy m_strategy{m_environment};
-    FakeFacts m_facts{m_strategy};
+    FakeFacts m_facts{m_strategy, m_environment};
     tv::DialogFlow m_flow;
     std::vector<Seen> m_seen;
 };
@@ -238,12 +247,13 @@ TEST_F(DialogFlowTest, CompletedCalibrationRunsEveryStepBetweenBeginAndFinish)
     EXPECT_EQ(m_facts.cleared, 1) << "CalibrationNeeded cleared";
 
     const std::string threads = std::to_string(std::max(m_environment.processors, 4));
-    EXPECT_EQ(m_environment.events,
-              (Strings{"0: EnergyTimer off", "0: Calibration_Flag 1", "0: GearLevel",
-                       "0: ApplyMode(0, 0)", "49: ApplyMode(2, 0)",
-                       "49: StartLoad(Primary, " + threads + ")", "99: ApplyMode(0, 0)",
-                       "100: StopLoad", "100: StoreThresholds(10, 20, 30) after the record",
-                       "100: ApplyMode(2, 0)", "100: Calibration_Flag 0", "100: EnergyTimer on"}));
+    EXPECT_EQ(
+        m_environment.events,
+        (Strings{"0: EnergyTimer off", "0: Calibration_Flag 1", "0: GearLevel",
+                 "0: ApplyMode(0, 0)", "49: ApplyMode(2, 0)",
+                 "49: StartLoad(Primary, " + threads + ")", "99: ApplyMode(0, 0)", "100: StopLoad",
+                 "100: StoreThresholds(10, 20, 30) after the record", "100: ApplyMode(2, 0)",
+                 "100: Calibration_Flag 0", "100: EnergyTimer on", "100: mode change awaited"}));
     EXPECT_EQ(m_environment.samplesTaken, 60);
 }
 
@@ -267,9 +277,9 @@ TEST_F(DialogFlowTest, CancelledCalibrationRestoresWithoutThresholdsAndStepsNoMo
     const Strings& events = m_environment.events;
     ASSERT_GE(events.size(), 5u);
     const std::string at = std::to_string(lastStep) + ": ";
-    EXPECT_EQ(Strings(events.end() - 4, events.end()),
+    EXPECT_EQ(Strings(events.end() - 5, events.end()),
               (Strings{at + "StopLoad", at + "ApplyMode(2, 0)", at + "Calibration_Flag 0",
-                       at + "EnergyTimer on"}));
+                       at + "EnergyTimer on", at + "mode change awaited"}));
     for (const std::string& event : events) {
         EXPECT_EQ(event.find("StoreThresholds"), std::string::npos) << event;
     }
