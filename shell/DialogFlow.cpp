@@ -117,10 +117,10 @@ int DialogFlow::AskChangeSetting()
 
 int DialogFlow::AskExit()
 {
-    // Yes and No in the user's language, like every other question of the program.
+    // The exit question's two captions stay as they are in every language.
     return AskUniversal(Translate("SetToHighPerformanceBeforeExit") + "\n" +
                             Translate("AreYouSure"),
-                        Translate("Yes").c_str(), Translate("No"));
+                        "Yes", "No");
 }
 
 int DialogFlow::CoveredCalibration(const char* key)

@@ -176,7 +176,7 @@ TEST_F(DialogFlowTest, QuestionsAndNoticesShowTheirTextsAndReturnTheAnswer)
          tv::Translate("ChangeSetting"), true, yes, no, true},
         {"AskExit", [&] { return m_flow.AskExit(); }, VK_ESCAPE, 2,
          tv::Translate("SetToHighPerformanceBeforeExit") + "\n" + tv::Translate("AreYouSure"), true,
-         yes, no, false},
+         "Yes", "No", false},
         {"OfferFirstRun", [&] { return m_flow.OfferFirstRun(); }, VK_ESCAPE, 2,
          tv::Translate("FirstRunQEM-4"), true, calibrate, exit, false},
         {"OfferAutoCalibration", [&] { return m_flow.OfferAutoCalibration(); }, VK_ESCAPE, 2,
