@@ -43,6 +43,8 @@ protected:
     void ClickControl(lumo::TControl& control);
     void Key(WORD key, bool alt = false);
     // Opens a drop-down's panel with the pointer and chooses the item by clicking it.
+    // Clicks the arrow and waits until the panel is open (clicked again once when lost).
+    void OpenWithPointer(tv::SkinComboBox& dropDown);
     void ChooseWithPointer(tv::SkinComboBox& dropDown, int index);
 
     // The window's picture as the screen shows it; Screenshot saves it as shots\NAME.bmp in
