@@ -1,6 +1,7 @@
 #include "shell/MainForm.h"
 
 #include "lumo/Forms/Application.h"
+#include "lumo/Forms/Gdi.h"
 #include "lumo/System/Source/TraceLog.h"
 #include "lumo/System/Source/WinRegistry.h"
 #include "monitor/CpuPowerMonitor.h"
@@ -70,6 +71,7 @@ TMainForm::TMainForm(lumo::TComponent* owner)
 
     m_broadcastMessage = RegisterWindowMessageA("WM_KALDO_BROADCAST_MESSAGE");
     m_taskbarCreatedMessage = RegisterWindowMessageA("TaskbarCreated");
+    m_liveGdiMessage = RegisterWindowMessageA(peer::kLiveGdiObjectsMessage);
     if (lumo::TApplication* application = lumo::Application()) {
         m_hookId = application->HookMainWindow(
             [this](lumo::TMessage& message) { return ApplicationHook(message); });
@@ -598,6 +600,10 @@ void TMainForm::WndProc(lumo::TMessage& message)
         }
         break;
     default:
+        if (m_liveGdiMessage && message.Msg == m_liveGdiMessage) {
+            message.Result = lumo::LiveGdiObjects();
+            return;
+        }
         if (m_taskbarCreatedMessage && message.Msg == m_taskbarCreatedMessage) {
             // The shell started again: its notification area has lost the icon.
             if (m_started) {

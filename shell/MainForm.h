@@ -127,6 +127,7 @@ private:
 
     UINT m_broadcastMessage = 0;
     UINT m_taskbarCreatedMessage = 0;
+    UINT m_liveGdiMessage = 0;
     int m_hookId = 0;
     bool m_backToDefaultPending = false;
     bool m_started = false;
