@@ -47,6 +47,29 @@ DWORD WINAPI RunCall(void* context)
     return 0;
 }
 
+// Waits for the worker. A window's thread meanwhile answers what other threads and programs send
+// it (the suite's utilities, a second instance, the system), so a peer that is slow to answer
+// does not make the window hang for them; posted messages and timers stay queued for the message
+// loop, so nothing of the program itself runs in the middle of the call.
+DWORD WaitForWorker(HANDLE worker, DWORD waitMs)
+{
+    if (!IsGUIThread(FALSE)) {
+        return WaitForSingleObject(worker, waitMs);
+    }
+    const DWORD start = GetTickCount();
+    for (;;) {
+        const DWORD elapsed = GetTickCount() - start;
+        const DWORD left = elapsed >= waitMs ? 0 : waitMs - elapsed;
+        const DWORD waited = MsgWaitForMultipleObjects(1, &worker, FALSE, left, QS_SENDMESSAGE);
+        if (waited != WAIT_OBJECT_0 + 1) {
+            return waited;
+        }
+        // Delivers the sent messages waiting for this thread; removes nothing from the queue.
+        MSG message;
+        PeekMessageA(&message, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+    }
+}
+
 } // namespace
 
 PipeClient::PipeClient(const Channel& channel) : m_channel(channel), m_reply(channel.replySize) {}
@@ -85,7 +108,7 @@ bool PipeClient::Transact(const void* request, DWORD size, std::vector<BYTE>& re
         InterlockedExchange(m_channel.freeFlag, 1);
         return false;
     }
-    DWORD waited = WaitForSingleObject(worker.Get(), m_channel.waitMs);
+    DWORD waited = WaitForWorker(worker.Get(), m_channel.waitMs);
     if (waited != WAIT_OBJECT_0) {
         // The worker keeps its state and frees the pipe when it ends; until then calls are
         // refused.
