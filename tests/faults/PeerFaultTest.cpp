@@ -8,6 +8,7 @@
 #include "tests/faults/FaultSupport.h"
 #include "tests/support/Handles.h"
 #include "tests/support/Peers.h"
+#include "sim/peers/kit/MessagePipeServer.h"
 
 #include <gtest/gtest.h>
 #include <algorithm>
@@ -145,6 +146,151 @@ TEST_F(PeerFaultTest, HungShortAndVanishingCardUtility)
     EXPECT_GT(pinger.Pings(), 50);
     EXPECT_EQ(0, pinger.Unanswered()) << "the window did not answer other programs";
     EXPECT_LT(pinger.LongestMs(), 1000u);
+    EXPECT_TRUE(program.Running());
+    EXPECT_EQ(0, program.Close());
+}
+
+} // namespace
+
+namespace {
+
+const char kBoardPath[] = "\\\\.\\pipe\\KALDO QEM MB PIPE";
+constexpr DWORD kCardModeChanged = 0x1001;
+constexpr DWORD kGetCardMode = 0x10001002;
+
+void PutCode(tvsim::Bytes& request, DWORD code)
+{
+    for (size_t i = 0; i < 4 && i < request.size(); ++i) {
+        request[i] = static_cast<unsigned char>(code >> (8 * i));
+    }
+}
+
+HANDLE OpenBoardClient()
+{
+    HANDLE client = INVALID_HANDLE_VALUE;
+    tvtest::WaitUntil(
+        [&] {
+            client = CreateFileA(kBoardPath, GENERIC_READ | GENERIC_WRITE, 0, nullptr,
+                                 OPEN_EXISTING, 0, nullptr);
+            if (client == INVALID_HANDLE_VALUE && GetLastError() == ERROR_PIPE_BUSY) {
+                WaitNamedPipeA(kBoardPath, 100);
+            }
+            return client != INVALID_HANDLE_VALUE;
+        },
+        10000);
+    return client;
+}
+
+// 10,000 requests of random sizes (up to beyond the server's 16,384 bytes) and content, among
+// them clients that leave at once, leave after writing, or hold the pipe silently, against the
+// whole program with its timers and tray: every request answered as the protocol says, exactly
+// the accepted notifications acted on (the card's mode asked once per "mode changed"), the
+// handle count flat, and the window answering.
+TEST_F(PeerFaultTest, BoardPipeStormAgainstTheWholeProgram)
+{
+    tvtest::RunningPeer card;
+    ASSERT_TRUE(tvtest::StartCardSim(card));
+    ProgramRun program;
+    ASSERT_TRUE(program.Start());
+    ASSERT_TRUE(program.WaitUntilStarted());
+
+    const unsigned seed = 20261208;
+    std::mt19937 random(seed);
+    std::uniform_int_distribution<int> byte(0, 255);
+    std::uniform_int_distribution<int> percent(0, 99);
+    std::uniform_int_distribution<size_t> anySize(0, 20000);
+    std::uniform_int_distribution<size_t> smallSize(0, 64);
+    long accepted = 0;
+    long oversize = 0;
+    auto request = [&](size_t step, size_t size, bool modeChanged) {
+        tvsim::Bytes bytes(size);
+        for (auto& b : bytes) {
+            b = static_cast<unsigned char>(byte(random));
+        }
+        if (modeChanged) {
+            PutCode(bytes, kCardModeChanged);
+        } else if (size >= 4 && tvsim::WordAt(bytes, 0) <= 1) {
+            PutCode(bytes, 0x7F00 + (bytes[0] & 0x7F)); // only "mode changed" is accepted here
+        } else if (size >= 4 && (tvsim::WordAt(bytes, 0) & ~1u) == 0x1000) {
+            PutCode(bytes, 0x7F00);
+        }
+        const bool accept = modeChanged && size <= 16384;
+        tvsim::Bytes reply;
+        DWORD error = 0;
+        ASSERT_TRUE(tvsim::TimedCall(kBoardPath, bytes, reply, 10000, error))
+            << "step " << step << ", " << size << " bytes: " << error;
+        ASSERT_EQ(4u, reply.size()) << "step " << step;
+        ASSERT_EQ(accept ? 1u : 0u, tvsim::WordAt(reply, 0)) << "step " << step << ", " << size;
+        accepted += accept;
+        oversize += size > 16384;
+    };
+    auto misbehave = [&](int kind) {
+        HANDLE client = OpenBoardClient();
+        ASSERT_NE(INVALID_HANDLE_VALUE, client);
+        tvsim::Bytes bytes(4 + smallSize(random), 0x5A);
+        PutCode(bytes, 0x7E00);
+        DWORD written = 0;
+        if (kind == 1) {
+            WriteFile(client, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+        }
+        if (kind == 2) {
+            Sleep(200); // silent for a while, then gone
+        }
+        CloseHandle(client);
+    };
+
+    // Warm-up: every kind once, so that what the first of each creates is not growth.
+    for (int kind = 0; kind < 3; ++kind) {
+        misbehave(kind);
+    }
+    request(0, 18000, false);
+    request(0, 8, true);
+    ASSERT_FALSE(HasFatalFailure());
+    ASSERT_TRUE(card.Control().WaitForRequest(kGetCardMode, 0, 5000));
+    Sleep(300);
+    const long before = tvtest::CountProcessHandles(program.Id());
+    ASSERT_GT(before, 0);
+    const uint32_t mark = simboard::LastSequence();
+    const long acceptedBefore = accepted;
+
+    Pinger pinger(program.Window());
+    const DWORD start = GetTickCount();
+    for (size_t step = 1; step <= 10000; ++step) {
+        if (step % 100 == 50) {
+            misbehave(static_cast<int>(step / 100 % 3));
+        }
+        const size_t size = percent(random) < 40 ? smallSize(random) : anySize(random);
+        request(step, size, size >= 4 && percent(random) < 2);
+        ASSERT_FALSE(HasFatalFailure());
+    }
+    const DWORD elapsed = GetTickCount() - start;
+    std::printf("%ld notifications among 10000 requests (%ld over 16384 bytes) in %lu ms\n",
+                accepted - acceptedBefore, oversize, elapsed);
+    EXPECT_GT(oversize, 1000);
+
+    // Exactly one question to the card per accepted notification: none lost, none invented.
+    const long expected = accepted - acceptedBefore;
+    long asked = 0;
+    tvtest::WaitUntil(
+        [&] {
+            asked = 0;
+            for (const auto& r : card.Control().Log(mark).requests) {
+                asked += r.Word(0) == kGetCardMode;
+            }
+            return asked >= expected;
+        },
+        10000);
+    Sleep(500);
+    asked = 0;
+    for (const auto& r : card.Control().Log(mark).requests) {
+        asked += r.Word(0) == kGetCardMode;
+    }
+    EXPECT_EQ(expected, asked);
+
+    const long after = tvtest::CountProcessHandles(program.Id());
+    std::printf("handles of the program: %ld before, %ld after\n", before, after);
+    EXPECT_LE(after, before + 2);
+    EXPECT_EQ(0, pinger.Unanswered());
     EXPECT_TRUE(program.Running());
     EXPECT_EQ(0, program.Close());
 }
