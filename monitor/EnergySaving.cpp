@@ -39,9 +39,10 @@ bool EnergySaving::Load()
         m_cumulativeSaving = 0;
         return false;
     }
-    if (!std::isfinite(total) || !std::isfinite(cumulative)) {
-        // One corrupted value would otherwise poison every later sum.
-        TraceLog("~~~[EnergySaving] %s holds a saving that is not a number", RegistryKey());
+    if (!std::isfinite(total) || !std::isfinite(cumulative) || total < 0 || cumulative < 0) {
+        // One corrupted value would otherwise poison every later sum; a saving is never below 0.
+        TraceLog("~~~[EnergySaving] %s holds a saving that is not a number or below 0",
+                 RegistryKey());
         m_totalSaving = 0;
         m_cumulativeSaving = 0;
         return false;
