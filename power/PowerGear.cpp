@@ -7,6 +7,7 @@
 #include "power/PowerGearSelection.h"
 
 #include <windows.h>
+#include <atomic>
 #include <random>
 
 namespace tv {
@@ -14,14 +15,20 @@ namespace tv {
 PowerGear& PowerGear::Instance()
 {
     // Lives until the process ends, like every facade over the maker's libraries.
-    static PowerGear* const instance = [] {
+    static PowerGearDll* const instance = [] {
         RequirePowerGearImplementation();
         const bool first = SelectedPowerGearImplementation() == 0;
-        PowerGear* gear =
+        auto* gear =
             new PowerGearDll(lumo::ProgramDirectory(), first ? "" : PowerGearDll::kSubFolder);
-        gear->Load();
+        gear->LoadQuietly();
         return gear;
     }();
+    // A failure is told once, by a box on a thread of its own: this first use may lie inside the
+    // initialisation of other process-wide objects (see TellLoadFailure).
+    static std::atomic<bool> told{false};
+    if (!told.exchange(true)) {
+        instance->TellLoadFailure(true);
+    }
     return *instance;
 }
 

@@ -1,7 +1,6 @@
 #include "power/PowerGearDll.h"
 
 #include "ipc/SysCtrlPipeClient.h"
-#include "lumo/System/Source/Assert.h"
 #include "lumo/System/Source/MessageBox.h"
 #include "lumo/System/Source/ProgramDir.h"
 #include "lumo/System/Source/TraceLog.h"
@@ -9,6 +8,7 @@
 #include "power/GearItems.h"
 #include "shell/base/RegistrySchema.h"
 
+#include <memory>
 #include <type_traits>
 
 namespace tv {
@@ -43,31 +43,76 @@ std::string PowerGearDll::LibraryPath() const
 
 bool PowerGearDll::Load()
 {
+    const bool loaded = LoadQuietly();
+    TellLoadFailure();
+    return loaded;
+}
+
+namespace {
+
+DWORD WINAPI ShowLoadFailure(void* context)
+{
+    std::unique_ptr<std::string> text(static_cast<std::string*>(context));
+    lumo::ShowMessageBox(nullptr, text->c_str(), kLoadErrorCaption, MB_OK);
+    return 0;
+}
+
+} // namespace
+
+void PowerGearDll::TellLoadFailure(bool aside)
+{
+    if (m_failureText.empty()) {
+        return;
+    }
+    auto text = std::make_unique<std::string>(m_failureText);
+    m_failureText.clear();
+    if (aside) {
+        lumo::KernelHandle shower(
+            CreateThread(nullptr, 0, &ShowLoadFailure, text.get(), 0, nullptr));
+        if (shower) {
+            text.release();
+            return;
+        }
+        TraceLog("[PowerGearDll::Load] CreateThread failed! GetLastError returned %lu",
+                 GetLastError());
+    }
+    ShowLoadFailure(text.release());
+}
+
+bool PowerGearDll::LoadQuietly()
+{
     if (m_module) {
         return true;
     }
     const std::string path = LibraryPath();
     if (!lumo::FileExists(path)) {
-        lumo::ShowMessageBox(nullptr, ("Can not find " + path).c_str(), kLoadErrorCaption, MB_OK);
+        m_failureText = "Can not find " + path;
         return false;
     }
     HMODULE module = LoadLibraryA(path.c_str());
     if (!module) {
         TraceLog("[PowerGearDll::Load] LoadLibrary failed! GetLastError returned %lu",
                  GetLastError());
-        lumo::ShowMessageBox(nullptr, ("Can not load " + path + ". Program will abort").c_str(),
-                             kLoadErrorCaption, MB_OK);
+        m_failureText = "Can not load " + path + ". Program will abort";
         return false;
     }
     m_module.Reset(module);
-    ResolveExports();
+    if (const char* missing = ResolveExports()) {
+        // A library of another make or version: nothing of it can be trusted, so none of it is
+        // used; told as a library that does not load.
+        TraceLog("[PowerGearDll::Load] %s has no export %s", path.c_str(), missing);
+        m_entry = Exports();
+        m_module.Reset();
+        m_failureText = "Can not load " + path + ". Program will abort";
+        return false;
+    }
     m_entry.init();
     m_supportLevel = GradeSupportLevel();
     TraceLog("[PowerGearDll::Load] %s support level %d", path.c_str(), m_supportLevel);
     return true;
 }
 
-void PowerGearDll::ResolveExports()
+const char* PowerGearDll::ResolveExports()
 {
     const char* missingExport = nullptr;
     auto resolve = [&](auto& slot, const char* name) {
@@ -100,11 +145,7 @@ void PowerGearDll::ResolveExports()
     resolve(m_entry.getStringList, "GetStringList");
     resolve(m_entry.getItemDefaultValue, "GetItemDefaultValue");
     resolve(m_entry.getItemInformation, "GetItemInformation");
-    if (missingExport) {
-        TraceLog("[PowerGearDll::Load] %s has no export %s", LibraryPath().c_str(), missingExport);
-    }
-    // A library of another make or version: nothing of it can be trusted.
-    LUMO_ASSERT(missingExport == nullptr);
+    return missingExport;
 }
 
 int PowerGearDll::GradeSupportLevel()

@@ -20,9 +20,16 @@ public:
     PowerGearDll(std::string programFolder, std::string subFolder);
     ~PowerGearDll() override;
 
-    // Missing file and failed load each show their box and leave the library unsupported; a
-    // missing export is a fatal stop.
+    // A missing file, a failed load and a library without all its exports each show their box
+    // and leave the library unsupported.
     bool Load() override;
+    // Load without the box; TellLoadFailure shows it (once), on the calling thread or, aside, on
+    // a thread of its own that the caller does not wait for. The process-wide facade is first
+    // reached inside the one-time initialisation of other process-wide objects, where a box's
+    // message loop must not run on the caller's thread: a timer or a peer's message handled in
+    // it would reach those objects again and wait for their initialisation for ever.
+    bool LoadQuietly();
+    void TellLoadFailure(bool aside = false);
     bool IsSupported() override;
     bool CheckOC() override;
     int GetLevel() override;
@@ -86,8 +93,11 @@ private:
         maker::GetItemFn getItemInformation = nullptr;
     };
 
-    void ResolveExports();
+    // Null when every export is there, else the first missing one.
+    const char* ResolveExports();
     int GradeSupportLevel();
+
+    std::string m_failureText;
     bool Call(maker::NoArgFn entry) const;
     // Level calls on a library that reports no support do nothing.
     bool LevelCallsAllowed(const char* operation);
