@@ -1,7 +1,6 @@
 #include "views/PngLoader.h"
 
 #include "lumo/Forms/Exception.h"
-#include "lumo/System/Source/Assert.h"
 #include "lumo/System/Source/ProgramDir.h"
 #include "lumo/System/Source/TraceLog.h"
 
@@ -74,13 +73,14 @@ PngLoader& PngLoader::Instance()
 
 bool PngLoader::Read(const std::string& path, lumo::TBitmap& bitmap) const
 {
-    LUMO_ASSERT(m_hinst);
     File file(path);
     if (!file.Get()) {
         throw lumo::EFOpenError("Cannot open file \"" + path + "\"");
     }
     bitmap.SetPixelFormat(lumo::TPixelFormat::pf32bit);
-    if (!m_read || !m_free) {
+    // Without the library (traced when it failed to load) a picture stays empty, as one it
+    // cannot decode: the program runs on without its dial pictures.
+    if (!m_hinst || !m_read || !m_free) {
         bitmap.Clear();
         return false;
     }
