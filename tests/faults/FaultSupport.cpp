@@ -172,13 +172,17 @@ void ProgramRun::AnswerBoxes()
         for (const Box& seen : m_boxes) {
             known = known || seen.window == box;
         }
-        if (known) {
-            continue;
+        if (!known) {
+            std::string text;
+            EnumChildWindows(box, &CollectStaticText, reinterpret_cast<LPARAM>(&text));
+            m_boxes.push_back(Box{box, text});
         }
-        std::string text;
-        EnumChildWindows(box, &CollectStaticText, reinterpret_cast<LPARAM>(&text));
-        m_boxes.push_back(Box{box, text});
-        PostMessageA(box, WM_COMMAND, IDOK, 0);
+        // Its OK button, pressed (again, should the box not have been ready for the first).
+        if (HWND ok = GetDlgItem(box, IDOK)) {
+            PostMessageA(ok, BM_CLICK, 0, 0);
+        } else {
+            PostMessageA(box, WM_COMMAND, IDOK, 0);
+        }
     }
 }
 

@@ -240,3 +240,114 @@ TEST_F(HostileInputTest, HostileRegistryValues)
 }
 
 } // namespace
+
+namespace {
+
+// The program from a folder with broken files: started, a full mode change asked for, shown.
+// Returns the texts of the message boxes it gave; the program must still run and answer.
+std::vector<std::string> RunBroken(const faults::ProgramFolder& folder)
+{
+    std::vector<std::string> texts;
+    ProgramRun program;
+    EXPECT_TRUE(program.Start(folder.Path())) << "no main window";
+    if (!program.Window()) {
+        return texts;
+    }
+    PostMessageA(program.Window(), WM_USER + 31, 0, 0);
+    tvtest::WaitUntil(
+        [&] {
+            program.AnswerBoxes();
+            return false;
+        },
+        1500);
+    EXPECT_TRUE(tvtest::WaitUntil(
+        [&] {
+            program.AnswerBoxes();
+            return ShowThroughDialogs(program);
+        },
+        20000))
+        << "the window does not show";
+    program.AnswerBoxes();
+    EXPECT_TRUE(program.Running());
+    EXPECT_TRUE(program.Answers(1000));
+    for (const faults::Box& box : program.Boxes()) {
+        texts.push_back(box.text);
+    }
+    EXPECT_EQ(0, program.Close());
+    return texts;
+}
+
+TEST_F(HostileInputTest, BrokenFilesBesideTheProgram)
+{
+    faults::ProgramFolder folder;
+    ASSERT_TRUE(folder.Ready());
+    tvtest::WriteRawDword(tv::reg::kMainKey, tv::reg::kNotFirstTime, 1);
+    const std::string notADll = "MZ this is not a library at all";
+
+    {
+        SCOPED_TRACE("the power-gear library missing");
+        folder.Remove("OptiGear.dll");
+        auto texts = RunBroken(folder);
+        ASSERT_EQ(1u, texts.size());
+        EXPECT_EQ("Can not find " + folder.Path() + "OptiGear.dll", texts[0]);
+        folder.Restore();
+    }
+    {
+        SCOPED_TRACE("the power-gear library not a library");
+        folder.Replace("OptiGear.dll", notADll);
+        auto texts = RunBroken(folder);
+        ASSERT_EQ(1u, texts.size());
+        EXPECT_EQ("Can not load " + folder.Path() + "OptiGear.dll. Program will abort", texts[0]);
+        folder.Restore();
+    }
+    {
+        SCOPED_TRACE("the power-gear library without its entries");
+        folder.CopyOver("vvc.dll", "OptiGear.dll");
+        auto texts = RunBroken(folder);
+        ASSERT_EQ(1u, texts.size()) << "no fatal stop: told as a library that does not load";
+        EXPECT_EQ("Can not load " + folder.Path() + "OptiGear.dll. Program will abort", texts[0]);
+        folder.Restore();
+    }
+    {
+        SCOPED_TRACE("the doze and spin-down libraries broken, the firmware reader missing");
+        folder.CopyOver("vvc.dll", "OptiDoze.dll");
+        folder.Replace("KdSpindownTimeout.dll", notADll);
+        folder.Remove("kdacpi.dll");
+        auto texts = RunBroken(folder);
+        ASSERT_EQ(1u, texts.size()) << "the doze library and the firmware reader fail silently";
+        EXPECT_EQ("Can not load KdSpindownTimeout.dll", texts[0]);
+        folder.Restore();
+    }
+    {
+        SCOPED_TRACE("pictures, icons, glyphs and texts broken");
+        folder.CopyOver("vvc.dll", "pngio.dll");
+        folder.Remove("Resource\\1.ico");
+        folder.Replace("LangFiles\\English\\English.ini",
+                       std::string("\xFF\xFE\x00\x01[X]\x00=\x80\x81", 12) +
+                           std::string(70000, '\x9D'));
+        folder.Replace("LangFiles\\KdMultiLang.ini", "[Languages]\r\n0409=..\\..\\nowhere\r\n");
+        EXPECT_TRUE(RunBroken(folder).empty());
+        folder.Restore();
+    }
+    {
+        SCOPED_TRACE("a PNG cut short, the PNG library missing");
+        std::string png;
+        {
+            HANDLE file =
+                CreateFileA((folder.Path() + "Resource\\pentagon.png").c_str(), GENERIC_READ,
+                            FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+            char buffer[100];
+            DWORD read = 0;
+            ReadFile(file, buffer, sizeof buffer, &read, nullptr);
+            CloseHandle(file);
+            png.assign(buffer, read);
+        }
+        folder.Replace("Resource\\pentagon.png", png);
+        EXPECT_TRUE(RunBroken(folder).empty());
+        folder.Remove("pngio.dll");
+        EXPECT_TRUE(RunBroken(folder).empty()) << "no stop without the PNG library";
+        folder.Restore();
+    }
+}
+
+} // namespace
