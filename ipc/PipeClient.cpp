@@ -53,9 +53,6 @@ DWORD WINAPI RunCall(void* context)
 // loop, so nothing of the program itself runs in the middle of the call.
 DWORD WaitForWorker(HANDLE worker, DWORD waitMs)
 {
-    if (!IsGUIThread(FALSE)) {
-        return WaitForSingleObject(worker, waitMs);
-    }
     const DWORD start = GetTickCount();
     for (;;) {
         const DWORD elapsed = GetTickCount() - start;
