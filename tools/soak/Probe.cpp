@@ -181,8 +181,9 @@ double WindowsPrivateKb(HANDLE process)
 Probe::Probe(HANDLE process, DWORD processId, const std::string& program)
     : m_process(process), m_processId(processId)
 {
-    // Windows tells for another process; Wine answers zeros, then Linux tells.
-    if (WindowsPrivateKb(process) <= 0) {
+    // Windows tells for another process; Wine keeps another process's figures at their start
+    // (or zeros), so under Wine the Linux process behind it tells.
+    if (GetProcAddress(GetModuleHandleA("ntdll.dll"), "wine_get_version")) {
         m_linuxPid = LinuxPid(program);
     }
 }

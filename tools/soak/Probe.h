@@ -1,8 +1,8 @@
 #pragma once
 // What a long run of another process is judged by: private memory, handles, threads, the
 // library's live GDI objects (asked of the program's main window) and CPU time. Windows reports
-// memory and CPU time of another process; Wine answers zeros, and then they come from the Linux
-// process behind it (/proc through drive Z:).
+// memory and CPU time of another process; under Wine they come from the Linux process behind it
+// (/proc through drive Z:).
 #include <windows.h>
 
 #include <string>
