@@ -185,3 +185,53 @@ TEST_F(CrashRecoveryTest, KilledBetweenSettingAndClearingGearFlag)
 }
 
 } // namespace
+
+namespace {
+
+void Click(HWND parent, POINT at)
+{
+    HWND control = ChildWindowFromPointEx(parent, POINT{at.x + 10, at.y + 10}, CWP_SKIPINVISIBLE);
+    ASSERT_NE(nullptr, control);
+    ASSERT_NE(parent, control);
+    PostMessageA(control, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(10, 10));
+    PostMessageA(control, WM_LBUTTONUP, 0, MAKELPARAM(10, 10));
+}
+
+// Killed in the middle of a calibration started from the main window's calibrate button: the next
+// start clears the flag, and the first show tells the user.
+TEST_F(CrashRecoveryTest, KilledDuringACalibration)
+{
+    {
+        ProgramRun program;
+        ASSERT_TRUE(program.Start());
+        ASSERT_TRUE(program.WaitUntilStarted());
+        PostMessageA(program.Window(), WM_USER + 3, 85, 0);
+        ASSERT_TRUE(
+            tvtest::WaitUntil([&] { return IsWindowVisible(program.Window()) != FALSE; }, 10000));
+        Click(program.Window(), POINT{178, 433}); // CalibrateButton
+        HWND question = WaitForNotice(10000);
+        ASSERT_NE(nullptr, question);
+        Click(question, POINT{146, 104}); // "Calibrate"
+        ASSERT_TRUE(tvtest::WaitUntil([] { return Flag(tv::reg::kCalibrationFlag) == 1; }, 10000))
+            << "no calibration under way";
+        HWND progress = FindWindowA("TProgressDialog", nullptr);
+        EXPECT_TRUE(progress && IsWindowVisible(progress));
+        program.Kill();
+    }
+    ASSERT_EQ(1u, Flag(tv::reg::kCalibrationFlag));
+
+    ProgramRun program;
+    ASSERT_TRUE(program.Start());
+    ASSERT_TRUE(program.WaitUntilStarted());
+    EXPECT_EQ(0u, Flag(tv::reg::kCalibrationFlag));
+    EXPECT_EQ(0u, Flag(tv::reg::kGearFlag));
+    PostMessageA(program.Window(), WM_USER + 3, 85, 0);
+    HWND notice = WaitForNotice(10000);
+    ASSERT_NE(nullptr, notice) << "no back-to-default notice at the first show";
+    Acknowledge(notice);
+    EXPECT_TRUE(
+        tvtest::WaitUntil([&] { return IsWindowVisible(program.Window()) != FALSE; }, 10000));
+    EXPECT_EQ(0, program.Close());
+}
+
+} // namespace
