@@ -14,7 +14,7 @@ bool KFanGetItem(PowerGear& gear, int item, int& value)
     }
     char text[64];
     std::snprintf(text, sizeof text, "Can not get Item(%x) from BIOS", static_cast<unsigned>(item));
-    lumo::ShowMessageBox(nullptr, text, "Opti Gear", MB_OK);
+    lumo::ShowMessageBoxAside(text, "Opti Gear");
     return false;
 }
 
@@ -31,7 +31,7 @@ void ShowKFanSetItemFailure(int item)
 {
     char text[64];
     std::snprintf(text, sizeof text, "Can not set Item(%x) to BIOS", static_cast<unsigned>(item));
-    lumo::ShowMessageBox(nullptr, text, "K-Fan", MB_OK);
+    lumo::ShowMessageBoxAside(text, "K-Fan");
 }
 
 } // namespace tv

@@ -13,7 +13,7 @@ KdIoLib::KdIoLib(const std::string& systemFolder)
     if (!m_module) {
         TraceLog("[KdIoLib] LoadLibrary %s failed! GetLastError returned %lu", path.c_str(),
                  GetLastError());
-        lumo::ShowMessageBox(nullptr, "Can not load KdIo.dll", "", MB_OK);
+        lumo::ShowMessageBoxAside("Can not load KdIo.dll", "");
         return;
     }
     m_openEntry = maker::Entry<maker::KdIoOpenFn>(m_module.Get(), "KDIO_Open");
@@ -21,7 +21,7 @@ KdIoLib::KdIoLib(const std::string& systemFolder)
     m_in = maker::Entry<maker::KdIoInFn>(m_module.Get(), "KDIO_InPortB");
     m_out = maker::Entry<maker::KdIoOutFn>(m_module.Get(), "KDIO_OutPortB");
     if (!m_openEntry || !m_close || !m_in || !m_out) {
-        lumo::ShowMessageBox(nullptr, "Can not get procedures in KdIO.dll", "", MB_OK);
+        lumo::ShowMessageBoxAside("Can not get procedures in KdIO.dll", "");
         m_module.Reset();
         return;
     }

@@ -18,7 +18,7 @@ HMODULE LoadOrShow(const std::string& path)
     if (!module) {
         TraceLog("[OptiDozeLib] LoadLibrary %s failed! GetLastError returned %lu", path.c_str(),
                  GetLastError());
-        lumo::ShowMessageBox(nullptr, ("Can not load " + path).c_str(), kLoadErrorCaption, MB_OK);
+        lumo::ShowMessageBoxAside(("Can not load " + path).c_str(), kLoadErrorCaption);
     }
     return module;
 }

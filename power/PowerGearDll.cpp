@@ -48,35 +48,18 @@ bool PowerGearDll::Load()
     return loaded;
 }
 
-namespace {
-
-DWORD WINAPI ShowLoadFailure(void* context)
-{
-    std::unique_ptr<std::string> text(static_cast<std::string*>(context));
-    lumo::ShowMessageBox(nullptr, text->c_str(), kLoadErrorCaption, MB_OK);
-    return 0;
-}
-
-} // namespace
-
 void PowerGearDll::TellLoadFailure(bool aside)
 {
     if (m_failureText.empty()) {
         return;
     }
-    auto text = std::make_unique<std::string>(m_failureText);
+    const std::string text = m_failureText;
     m_failureText.clear();
     if (aside) {
-        lumo::KernelHandle shower(
-            CreateThread(nullptr, 0, &ShowLoadFailure, text.get(), 0, nullptr));
-        if (shower) {
-            text.release();
-            return;
-        }
-        TraceLog("[PowerGearDll::Load] CreateThread failed! GetLastError returned %lu",
-                 GetLastError());
+        lumo::ShowMessageBoxAside(text.c_str(), kLoadErrorCaption);
+    } else {
+        lumo::ShowMessageBox(nullptr, text.c_str(), kLoadErrorCaption, MB_OK);
     }
-    ShowLoadFailure(text.release());
 }
 
 bool PowerGearDll::LoadQuietly()

@@ -11,14 +11,14 @@ SpindownTimeoutLib::SpindownTimeoutLib(const std::string& library)
     if (!m_module) {
         TraceLog("[SpindownTimeoutLib] LoadLibrary %s failed! GetLastError returned %lu",
                  library.c_str(), GetLastError());
-        lumo::ShowMessageBox(nullptr, "Can not load KdSpindownTimeout.dll", "Tetravolt", MB_OK);
+        lumo::ShowMessageBoxAside("Can not load KdSpindownTimeout.dll", "Tetravolt");
         return;
     }
     m_get = maker::Entry<maker::SpindownFn>(m_module.Get(), "KdGetSpindownTimeout");
     m_set = maker::Entry<maker::SpindownFn>(m_module.Get(), "KdSetSpindownTimeout");
     if (!m_get || !m_set) {
-        lumo::ShowMessageBox(nullptr, "Can not attach the function of KdSpindownTimeout.dll",
-                             "Tetravolt", MB_OK);
+        lumo::ShowMessageBoxAside("Can not attach the function of KdSpindownTimeout.dll",
+                                  "Tetravolt");
         m_get = nullptr;
         m_set = nullptr;
         m_module.Reset();

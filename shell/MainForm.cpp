@@ -80,6 +80,12 @@ TMainForm::TMainForm(lumo::TComponent* owner)
         TraceLog("[TMainForm] ChangeWindowMessageFilter failed! GetLastError returned %lu",
                  GetLastError());
     }
+    // An elevated program gets the shell's restart notice only when it lets it through.
+    if (m_taskbarCreatedMessage && !AllowMessageThroughFilter(m_taskbarCreatedMessage)) {
+        TraceLog("[TMainForm] ChangeWindowMessageFilter(TaskbarCreated) failed! GetLastError "
+                 "returned %lu",
+                 GetLastError());
+    }
 
     // The last run ended during a calibration or a mode change: the profiles start afresh.
     if (!IsRecoveryFlagClear(RecoveryFlag::Calibration) ||
@@ -102,6 +108,11 @@ TMainForm::~TMainForm()
         application->UnhookMainWindow(m_hookId);
     }
     if (m_started && !Overclocked()) {
+        // A mode thread under way (a peer's 1055 just before its close command) ends first: its
+        // level must not land after the reset, nor its Gear_Flag stay set for the next start.
+        if (!CpuPowerMonitor::Instance().WaitForModeThread(kExitWaitMs)) {
+            TraceLog("~~~[TMainForm] a mode change still under way at the end");
+        }
         // The gear engine back to the board's own control.
         PowerGear& gear = PowerGear::Instance();
         gear.SetItem(item::kGearLevel, 0);
@@ -410,7 +421,10 @@ void TMainForm::OnIdleCheck()
     }
     HWND doze = FindWindowA("TMainForm", "Opti Doze");
     if (doze && PowerGear::Instance().GetLevel() != 255) {
-        SendMessageA(doze, kOptiDozeMessage, peer::kMarker, 1);
+        // Bounded: a hung doze utility must not hang this window.
+        DWORD_PTR result = 0;
+        SendMessageTimeoutA(doze, kOptiDozeMessage, peer::kMarker, 1,
+                            SMTO_NORMAL | SMTO_ABORTIFHUNG, kPeerSendWaitMs, &result);
     }
 }
 
@@ -545,10 +559,15 @@ bool TMainForm::HandlePeerCommand(lumo::TMessage& message)
     case peer::kShowPeer:
         // Sent messages get through while the start waits for the first mode (a second
         // instance started at once): the window and its dialogs are not set up yet.
-        if (m_ready) {
-            ShowMainWindow();
-        } else {
+        if (!m_ready) {
             m_showPending = true;
+        } else if (InSendMessage()) {
+            // From another program or thread (a second instance, or one that reached this window
+            // while it waited in a pipe call): from the message loop, so the show and the notices
+            // it may open neither hold the sender nor run inside that wait.
+            PostMessageA(Handle(), kDeferredShowMessage, 0, 0);
+        } else {
+            ShowMainWindow();
         }
         break;
     case peer::kForeground:

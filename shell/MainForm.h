@@ -27,6 +27,7 @@ public:
     static constexpr unsigned kSettleIntervalMs = 100;
     // The exit path waits this long for High performance to be in force.
     static constexpr DWORD kExitWaitMs = 5000;
+    static constexpr UINT kPeerSendWaitMs = 2000;
 
     // Registers the broadcast message and the application hook, and runs the crash-recovery
     // check of "Calibration_Flag" and "Gear_Flag".

@@ -68,7 +68,9 @@ bool TrayIcon::Add()
     NOTIFYICONDATAA data = Data(NIF_MESSAGE | NIF_ICON | NIF_TIP);
     CopyField(data.szTip, kTipLength, m_tip);
     // The shell may still be starting (boot launch): one more try.
-    m_created = Send(NIM_ADD, data) || Send(NIM_ADD, data);
+    // An icon the shell still has (a notice of its restart without losing the icons) takes a
+    // modify instead.
+    m_created = Send(NIM_ADD, data) || Send(NIM_ADD, data) || (m_created && Send(NIM_MODIFY, data));
     if (m_created) {
         NOTIFYICONDATAA version = Data(0);
         version.uVersion = kVersion3;

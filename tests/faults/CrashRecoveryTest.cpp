@@ -214,8 +214,13 @@ TEST_F(CrashRecoveryTest, KilledDuringACalibration)
         Click(question, POINT{146, 104}); // "Calibrate"
         ASSERT_TRUE(tvtest::WaitUntil([] { return Flag(tv::reg::kCalibrationFlag) == 1; }, 10000))
             << "no calibration under way";
-        HWND progress = FindWindowA("TProgressDialog", nullptr);
-        EXPECT_TRUE(progress && IsWindowVisible(progress));
+        // The flag comes first, the progress dialog right after it.
+        EXPECT_TRUE(tvtest::WaitUntil(
+            [] {
+                HWND progress = FindWindowA("TProgressDialog", nullptr);
+                return progress && IsWindowVisible(progress);
+            },
+            10000));
         program.Kill();
     }
     ASSERT_EQ(1u, Flag(tv::reg::kCalibrationFlag));

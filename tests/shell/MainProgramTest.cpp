@@ -536,4 +536,30 @@ TEST_F(MainProgramTest, ASecondInstanceEndsWhileTheFirstRunOfferWaitsForItsAnswe
     EXPECT_EQ(0, Close());
 }
 
+TEST_F(MainProgramTest, ACloseCommandDuringAModeChangeLetsTheChangeEndFirst)
+{
+    Start();
+    ASSERT_TRUE(tvtest::WaitUntil([&] { return Tray().Count(NIM_MODIFY) > 0; }, kStartMs));
+    // A suite utility asks for High performance, then closes the program while the board is
+    // slow to take the level.
+    ASSERT_TRUE(simboard::SetCallDelay(Library::OptiGear, "OptiGearSetLevel", 2000));
+    m_mark = simboard::LastSequence();
+    PostMessageA(m_window, WM_USER + 31, 0, 0);
+    ASSERT_TRUE(WaitForCall("OptiGearSetLevel(0)"));
+    EXPECT_EQ(0, Close());
+    simboard::ClearCallDelays();
+    EXPECT_EQ(0u, tvtest::ReadRawDword(tv::reg::kAdvanceKey, tv::reg::kGearFlag, 99))
+        << "the change ended before the process did: the next start is no crash recovery";
+    // The gear engine was handed back after the change, not before it.
+    const simboard::Journal journal = simboard::ReadJournal(m_mark);
+    const auto level = journal.Find(Library::OptiGear, "OptiGearSetLevel(0)", m_mark);
+    ASSERT_TRUE(level.has_value());
+    bool handedBack = false;
+    for (const simboard::JournalEntry& call : journal.Calls(Library::OptiGear, "OptiGearSetItem")) {
+        handedBack |= call.sequence > level->sequence && !call.args.empty() &&
+                      call.args[0] == 0x0B060002 && call.args.size() > 1 && call.args[1] == 0;
+    }
+    EXPECT_TRUE(handedBack) << "the engine handed back after the level call";
+}
+
 } // namespace
