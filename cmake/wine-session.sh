@@ -30,8 +30,9 @@ tv_session_stop() {
 
 tv_start_xvfb() {
     local n i
-    # Several sessions may start at once on one machine: a display counts as ours only when our
-    # Xvfb is still alive once its socket exists.
+    # Several sessions may start at once on one machine: a display counts as ours only when the
+    # display's lock file names our Xvfb (the socket alone may be the other session's, whose
+    # Xvfb won the display while ours was still on its way out) and ours is alive.
     for n in $(seq 90 140); do
         [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ] && continue
         Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp -noreset >/dev/null 2>&1 &
@@ -42,7 +43,8 @@ tv_start_xvfb() {
             sleep 0.1
         done
         sleep 0.2
-        if kill -0 "$TV_XVFB_PID" 2>/dev/null && [ -e "/tmp/.X11-unix/X$n" ]; then
+        if kill -0 "$TV_XVFB_PID" 2>/dev/null && [ -e "/tmp/.X11-unix/X$n" ] &&
+            [ "$(tr -d ' \n' < "/tmp/.X$n-lock" 2>/dev/null)" = "$TV_XVFB_PID" ]; then
             export DISPLAY=":$n"
             return 0
         fi
