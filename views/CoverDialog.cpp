@@ -65,6 +65,8 @@ void TCoverDialog::Prepare(lumo::TForm& mainForm, lumo::TImage& mainBackground)
     if (!m_flicker.IsAttached()) {
         m_flicker.Attach(*this);
     }
+    // Made again at each show, from the background the main window has then.
+    m_background->Picture().Clear();
 }
 
 void TCoverDialog::Rebuild()
@@ -89,6 +91,13 @@ void TCoverDialog::DoShow()
     m_shaper.SetUseAlpha(true);
     SetBounds(m_mainForm->Left(), m_mainForm->Top(), Width(), Height());
     lumo::TForm::DoShow();
+}
+
+void TCoverDialog::DoHide()
+{
+    lumo::TForm::DoHide();
+    // A screen-sized copy has no use while the cover is hidden, mostly for good.
+    m_background->Picture().Clear();
 }
 
 } // namespace tv

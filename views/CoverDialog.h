@@ -41,6 +41,7 @@ protected:
     // Copies the main background again, takes its size and shape, turns the alpha on and moves
     // to the main window's place.
     void DoShow() override;
+    void DoHide() override;
 
 private:
     void Rebuild();

@@ -110,7 +110,60 @@ void TBitmap::Rebuild(int width, int height, TPixelFormat format,
     m_height = m_bits ? height : 0;
     m_format = format;
     m_palette = format == TPixelFormat::pf4bit ? colors : std::vector<RGBQUAD>();
+    m_sharedRows = nullptr;
+    m_sharedStep = 0;
+    m_sharedKeep.reset();
     AttachCanvas();
+}
+
+void TBitmap::Share(int width, int height, TPixelFormat format,
+                    const std::vector<RGBQUAD>& palette, const BYTE* rows, std::ptrdiff_t step,
+                    std::shared_ptr<const void> keep)
+{
+    DetachCanvas();
+    m_dib.Reset();
+    m_bits = nullptr;
+    m_sharedRows = rows;
+    m_sharedStep = step;
+    m_sharedKeep = std::move(keep);
+    m_width = rows ? width : 0;
+    m_height = rows ? height : 0;
+    m_format = format;
+    m_palette = format == TPixelFormat::pf4bit ? palette : std::vector<RGBQUAD>();
+}
+
+void TBitmap::Materialize()
+{
+    if (m_bits || !m_sharedRows || Empty()) {
+        return;
+    }
+    const BYTE* rows = m_sharedRows;
+    std::ptrdiff_t step = m_sharedStep;
+    // Rebuild lets go of the shared pixels; they live until copied.
+    std::shared_ptr<const void> keep = m_sharedKeep;
+    std::vector<RGBQUAD> palette = m_palette;
+    Rebuild(m_width, m_height, m_format, palette, nullptr);
+    size_t stride = static_cast<size_t>(BytesPerLine());
+    for (int y = 0; y < m_height; ++y) {
+        std::memcpy(m_bits + stride * y, rows + step * y, stride);
+    }
+}
+
+const BYTE* TBitmap::Row(int y) const
+{
+    if (y < 0 || y >= m_height) {
+        return nullptr;
+    }
+    if (m_bits) {
+        return m_bits + static_cast<size_t>(BytesPerLine()) * y;
+    }
+    return m_sharedRows ? m_sharedRows + m_sharedStep * y : nullptr;
+}
+
+HBITMAP TBitmap::Handle() const
+{
+    const_cast<TBitmap*>(this)->Materialize();
+    return m_dib.Get();
 }
 
 void TBitmap::SetSize(int width, int height)
@@ -125,9 +178,12 @@ void TBitmap::SetSize(int width, int height)
         rows.assign(static_cast<size_t>(stride) * height, 0xFF);
         int keepWidth = std::min(width, m_width);
         int keepBytes = (keepWidth * BitsPerPixel() + 7) / 8;
+        if (m_bits) {
+            GdiFlush();
+        }
         for (int y = 0; y < std::min(height, m_height); ++y) {
             BYTE* row = rows.data() + static_cast<size_t>(stride) * y;
-            std::memcpy(row, ScanLine(y), static_cast<size_t>(keepBytes));
+            std::memcpy(row, Row(y), static_cast<size_t>(keepBytes));
             if (m_format == TPixelFormat::pf4bit && keepWidth % 2) {
                 row[keepBytes - 1] |= 0x0F;
             }
@@ -149,6 +205,7 @@ void TBitmap::SetPixelFormat(TPixelFormat format)
         m_palette = palette;
         return;
     }
+    Materialize();
     GdiFlush();
     int width = m_width;
     int height = m_height;
@@ -201,6 +258,7 @@ void TBitmap::SetPixelFormat(TPixelFormat format)
 
 BYTE* TBitmap::ScanLine(int y)
 {
+    Materialize();
     if (!m_bits || y < 0 || y >= m_height) {
         return nullptr;
     }
@@ -210,7 +268,10 @@ BYTE* TBitmap::ScanLine(int y)
 
 const BYTE* TBitmap::ScanLine(int y) const
 {
-    return const_cast<TBitmap*>(this)->ScanLine(y);
+    if (m_bits) {
+        GdiFlush();
+    }
+    return Row(y);
 }
 
 TColor TBitmap::PixelColor(int x, int y) const
@@ -237,6 +298,7 @@ TColor TBitmap::PixelColor(int x, int y) const
 
 TCanvas& TBitmap::Canvas()
 {
+    Materialize();
     if (!m_canvas) {
         m_canvasDC = std::make_unique<MemoryDC>();
         m_canvas = std::make_unique<TCanvas>(m_canvasDC->Get());
@@ -288,13 +350,23 @@ void TBitmap::Assign(const TBitmap& source)
     if (&source == this) {
         return;
     }
-    std::vector<BYTE> rows;
-    if (!source.Empty()) {
-        GdiFlush();
-        size_t total = static_cast<size_t>(source.BytesPerLine()) * source.m_height;
-        rows.assign(source.m_bits, source.m_bits + total);
+    if (source.m_sharedRows && !source.Empty() && !m_canvas) {
+        Share(source.m_width, source.m_height, source.m_format, source.m_palette,
+              source.m_sharedRows, source.m_sharedStep, source.m_sharedKeep);
+    } else {
+        std::vector<BYTE> rows;
+        if (!source.Empty()) {
+            if (source.m_bits) {
+                GdiFlush();
+            }
+            size_t stride = static_cast<size_t>(source.BytesPerLine());
+            rows.resize(stride * source.m_height);
+            for (int y = 0; y < source.m_height; ++y) {
+                std::memcpy(rows.data() + stride * y, source.Row(y), stride);
+            }
+        }
+        Rebuild(source.m_width, source.m_height, source.m_format, source.m_palette, &rows);
     }
-    Rebuild(source.m_width, source.m_height, source.m_format, source.m_palette, &rows);
     m_transparent = source.m_transparent;
     m_transparentMode = source.m_transparentMode;
     m_transparentColor = source.m_transparentColor;
@@ -313,7 +385,14 @@ void TBitmap::Clear()
 void TBitmap::LoadFromMemory(const void* data, size_t size)
 {
     bmp::Picture picture = bmp::Decode(static_cast<const BYTE*>(data), size);
-    Rebuild(picture.width, picture.height, picture.format, picture.palette, &picture.rows);
+    if (m_canvas) {
+        // A canvas stays on the DIB section it draws on.
+        Rebuild(picture.width, picture.height, picture.format, picture.palette, &picture.rows);
+    } else {
+        auto rows = std::make_shared<std::vector<BYTE>>(std::move(picture.rows));
+        Share(picture.width, picture.height, picture.format, picture.palette, rows->data(),
+              bmp::Stride(picture.width, picture.format), rows);
+    }
     Changed();
 }
 
@@ -338,7 +417,17 @@ void TBitmap::LoadFromResourceName(HINSTANCE module, const char* name)
                                               : std::string(name);
         throw Exception("Resource " + id + " not found");
     }
-    LoadFromMemory(data, SizeofResource(module, resource));
+    DWORD size = SizeofResource(module, resource);
+    bmp::DirectRows direct;
+    // The program's own image stays mapped for the life of the process: its pictures are read
+    // where they lie.
+    if (module == GetModuleHandleA(nullptr) && !m_canvas &&
+        bmp::FindDirectRows(static_cast<const BYTE*>(data), size, direct)) {
+        Share(direct.width, direct.height, direct.format, {}, direct.first, direct.step, nullptr);
+        Changed();
+        return;
+    }
+    LoadFromMemory(data, size);
 }
 
 void TBitmap::LoadFromResourceID(HINSTANCE module, int id)
@@ -354,8 +443,14 @@ std::vector<BYTE> TBitmap::SaveToMemory() const
     picture.format = m_format;
     picture.palette = m_palette;
     if (!Empty()) {
-        GdiFlush();
-        picture.rows.assign(m_bits, m_bits + static_cast<size_t>(BytesPerLine()) * m_height);
+        if (m_bits) {
+            GdiFlush();
+        }
+        size_t stride = static_cast<size_t>(BytesPerLine());
+        picture.rows.resize(stride * m_height);
+        for (int y = 0; y < m_height; ++y) {
+            std::memcpy(picture.rows.data() + stride * y, Row(y), stride);
+        }
     }
     return bmp::Encode(picture);
 }

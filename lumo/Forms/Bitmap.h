@@ -1,8 +1,13 @@
 #pragma once
 // A device-independent bitmap (DIB section) in 4, 24 or 32 bits per pixel, rows top-down, with
 // scan-line access, a canvas, a transparent colour and BMP reading and writing.
+// A loaded picture and its copies share their pixels, read-only, until one of them needs a DIB
+// section of its own (its handle, its canvas, writable scan lines): a skin holds dozens of
+// pictures that a window hidden in the tray never draws. A picture linked into the program is
+// read where the loader mapped it, without a copy.
 #include "lumo/Forms/Canvas.h"
 
+#include <cstddef>
 #include <memory>
 #include <string>
 #include <vector>
@@ -48,7 +53,8 @@ public:
 
     // Row y (0 = top) of the pixel data: B, G, R (and A) per pixel, or two pixels per byte in
     // 4 bits (high nibble first). Null for an empty bitmap or a row outside it. Writing through
-    // it does not fire OnChange: call Changed() when done.
+    // it does not fire OnChange: call Changed() when done. The writable one gives the bitmap a
+    // DIB section of its own; the read-only one may point into shared pixels.
     BYTE* ScanLine(int y);
     const BYTE* ScanLine(int y) const;
     // Colour of one pixel (clNone outside the bitmap).
@@ -56,8 +62,10 @@ public:
     // The 16 palette colours of a 4-bit bitmap.
     const std::vector<RGBQUAD>& Palette() const { return m_palette; }
 
-    // The DIB section (null while empty).
-    HBITMAP Handle() const { return m_dib.Get(); }
+    // The DIB section (null while empty), made from shared pixels on first use.
+    HBITMAP Handle() const;
+    // Whether the bitmap has a DIB section of its own yet (false while it shares its pixels).
+    bool HandleAllocated() const { return m_dib.Get() != nullptr; }
     // A canvas over the bitmap; drawing on it fires OnChange.
     TCanvas& Canvas();
 
@@ -99,6 +107,13 @@ private:
                  const std::vector<BYTE>* rows);
     void DetachCanvas();
     void AttachCanvas();
+    // Shares read-only rows (top-down: row y at rows + step * y), kept alive by keep.
+    void Share(int width, int height, TPixelFormat format, const std::vector<RGBQUAD>& palette,
+               const BYTE* rows, std::ptrdiff_t step, std::shared_ptr<const void> keep);
+    // Gives a bitmap that shares its pixels a DIB section of its own.
+    void Materialize();
+    // Row y for reading, wherever the pixels are.
+    const BYTE* Row(int y) const;
 
     int m_width = 0;
     int m_height = 0;
@@ -106,6 +121,10 @@ private:
     std::vector<RGBQUAD> m_palette;
     BitmapHandle m_dib;
     BYTE* m_bits = nullptr;
+    // Shared pixels while there is no DIB section.
+    const BYTE* m_sharedRows = nullptr;
+    std::ptrdiff_t m_sharedStep = 0;
+    std::shared_ptr<const void> m_sharedKeep;
     bool m_transparent = false;
     TTransparentMode m_transparentMode = TTransparentMode::tmAuto;
     TColor m_transparentColor = clNone;

@@ -93,6 +93,37 @@ std::vector<RGBQUAD> DefaultPalette16()
     return palette;
 }
 
+bool FindDirectRows(const BYTE* data, size_t size, DirectRows& rows)
+{
+    constexpr size_t kInfoSize = 40;
+    if (!data || size < kInfoSize || U32(data) != kInfoSize) {
+        return false;
+    }
+    long long width = static_cast<std::int32_t>(U32(data + 4));
+    long long height = static_cast<std::int32_t>(U32(data + 8));
+    int bpp = U16(data + 14);
+    std::uint32_t colorsUsed = U32(data + 32);
+    bool topDown = height < 0;
+    height = topDown ? -height : height;
+    if (U32(data + 16) != BI_RGB || (bpp != 24 && bpp != 32) || width <= 0 || height <= 0 ||
+        width * height > kMaxPixels || colorsUsed > 256) {
+        return false;
+    }
+    // A colour table may come with 24 or 32 bits too; the pixels follow it.
+    size_t offset = kInfoSize + 4 * static_cast<size_t>(colorsUsed);
+    size_t stride = static_cast<size_t>(((width * bpp + 31) / 32) * 4);
+    if (offset > size || (size - offset) / stride < static_cast<size_t>(height)) {
+        return false;
+    }
+    rows.width = static_cast<int>(width);
+    rows.height = static_cast<int>(height);
+    rows.format = bpp == 32 ? TPixelFormat::pf32bit : TPixelFormat::pf24bit;
+    const BYTE* pixels = data + offset;
+    rows.first = topDown ? pixels : pixels + stride * static_cast<size_t>(height - 1);
+    rows.step = topDown ? static_cast<std::ptrdiff_t>(stride) : -static_cast<std::ptrdiff_t>(stride);
+    return true;
+}
+
 Picture Decode(const BYTE* data, size_t size)
 {
     if (!data) {

@@ -549,6 +549,62 @@ TEST_F(BitmapTest, LoadsPicturesFromTheProgramsResources)
     EXPECT_EQ(4, byId.Width());
 }
 
+// The skin's pictures: a loaded picture and its copies read the same pixels, the program's own
+// resources where they lie, and none has a DIB section until it is drawn or written.
+TEST_F(BitmapTest, LoadedPicturesShareTheirPixelsUntilOneIsDrawnOrWritten)
+{
+    HINSTANCE module = GetModuleHandleA(nullptr);
+    HRSRC resource = FindResourceA(module, "SAMPLE", reinterpret_cast<LPCSTR>(RT_BITMAP));
+    ASSERT_NE(nullptr, resource);
+    const void* data = LockResource(LoadResource(module, resource));
+    TBitmap decoded;
+    decoded.LoadFromMemory(data, SizeofResource(module, resource));
+
+    long before = lumo::LiveGdiObjects();
+    TBitmap original;
+    original.LoadFromResourceName(module, "SAMPLE");
+    TBitmap copy, other;
+    copy.Assign(original);
+    other.Assign(copy);
+    EXPECT_EQ(before, lumo::LiveGdiObjects()) << "no DIB section for a picture only held";
+    EXPECT_FALSE(original.HandleAllocated());
+    EXPECT_FALSE(copy.HandleAllocated());
+    EXPECT_EQ(decoded.SaveToMemory(), original.SaveToMemory());
+    EXPECT_EQ(decoded.SaveToMemory(), other.SaveToMemory());
+    EXPECT_EQ(static_cast<TColor>(RGB(1, 2, 3)), other.TransparentColor());
+
+    // Writing into one copy leaves the others as they were.
+    BYTE* row = copy.ScanLine(0);
+    ASSERT_NE(nullptr, row);
+    row[0] = 0xFF; // blue
+    row[2] = 0x00;
+    EXPECT_EQ(lumo::clBlue, copy.PixelColor(0, 0));
+    EXPECT_EQ(lumo::clRed, original.PixelColor(0, 0));
+    EXPECT_EQ(lumo::clRed, other.PixelColor(0, 0));
+    EXPECT_EQ(before + 1, lumo::LiveGdiObjects()) << "the written copy's own DIB section";
+
+    // Drawn through its handle, the shared picture shows GDI its pixels.
+    TBitmap target(4, 3);
+    {
+        lumo::MemoryDC source;
+        lumo::SelectedObject selected(source.Get(), original.Handle());
+        BitBlt(target.Canvas().Handle(), 0, 0, 4, 3, source.Get(), 0, 0, SRCCOPY);
+    }
+    GdiFlush();
+    EXPECT_EQ(decoded.SaveToMemory(), target.SaveToMemory());
+    EXPECT_TRUE(original.HandleAllocated());
+    EXPECT_FALSE(other.HandleAllocated());
+
+    // Decoded pixels live as long as a copy holds them.
+    TBitmap survivor;
+    {
+        TBitmap loaded;
+        loaded.LoadFromMemory(data, SizeofResource(module, resource));
+        survivor.Assign(loaded);
+    }
+    EXPECT_EQ(decoded.SaveToMemory(), survivor.SaveToMemory());
+}
+
 TEST_F(BitmapTest, GdiObjectsAreCountedAndGiveBack)
 {
     long before = lumo::LiveGdiObjects();
