@@ -267,9 +267,21 @@ bool StartInTestJob(const char* application, char* commandLine, BOOL inheritHand
 {
     StepNote note(std::string("starting ") + commandLine);
     HANDLE job = StartedProcessesJob();
-    if (!CreateProcessA(application, commandLine, nullptr, nullptr, inheritHandles,
-                        flags | (job ? CREATE_SUSPENDED : 0), nullptr, directory, &startup,
-                        &info)) {
+    BOOL created = FALSE;
+    // Wine's process creation now and then fails as a whole under load (ERROR_INTERNAL_ERROR,
+    // seen once with both targets' tests at once): nothing of the program has run, so the start
+    // is tried again; every other failure stands.
+    for (int attempt = 0; attempt < 3 && !created; ++attempt) {
+        created = CreateProcessA(application, commandLine, nullptr, nullptr, inheritHandles,
+                                 flags | (job ? CREATE_SUSPENDED : 0), nullptr, directory,
+                                 &startup, &info);
+        if (created || GetLastError() != ERROR_INTERNAL_ERROR) {
+            break;
+        }
+        std::fprintf(stderr, "starting %s failed inside the system (ERROR_INTERNAL_ERROR): again\n",
+                     application ? application : commandLine);
+    }
+    if (!created) {
         DWORD error = GetLastError();
         std::fprintf(stderr, "cannot start %s, GetLastError %lu\n",
                      application ? application : commandLine, static_cast<unsigned long>(error));
