@@ -137,16 +137,26 @@ void TBitmap::Materialize()
     if (m_bits || !m_sharedRows || Empty()) {
         return;
     }
-    const BYTE* rows = m_sharedRows;
-    std::ptrdiff_t step = m_sharedStep;
-    // Rebuild lets go of the shared pixels; they live until copied.
-    std::shared_ptr<const void> keep = m_sharedKeep;
+    std::vector<BYTE> rows = CopyRows();
     std::vector<RGBQUAD> palette = m_palette;
-    Rebuild(m_width, m_height, m_format, palette, nullptr);
-    size_t stride = static_cast<size_t>(BytesPerLine());
-    for (int y = 0; y < m_height; ++y) {
-        std::memcpy(m_bits + stride * y, rows + step * y, stride);
+    Rebuild(m_width, m_height, m_format, palette, &rows);
+}
+
+std::vector<BYTE> TBitmap::CopyRows() const
+{
+    std::vector<BYTE> rows;
+    if (Empty()) {
+        return rows;
     }
+    if (m_bits) {
+        GdiFlush();
+    }
+    size_t stride = static_cast<size_t>(BytesPerLine());
+    rows.resize(stride * m_height);
+    for (int y = 0; y < m_height; ++y) {
+        std::memcpy(rows.data() + stride * y, Row(y), stride);
+    }
+    return rows;
 }
 
 const BYTE* TBitmap::Row(int y) const
@@ -354,17 +364,7 @@ void TBitmap::Assign(const TBitmap& source)
         Share(source.m_width, source.m_height, source.m_format, source.m_palette,
               source.m_sharedRows, source.m_sharedStep, source.m_sharedKeep);
     } else {
-        std::vector<BYTE> rows;
-        if (!source.Empty()) {
-            if (source.m_bits) {
-                GdiFlush();
-            }
-            size_t stride = static_cast<size_t>(source.BytesPerLine());
-            rows.resize(stride * source.m_height);
-            for (int y = 0; y < source.m_height; ++y) {
-                std::memcpy(rows.data() + stride * y, source.Row(y), stride);
-            }
-        }
+        std::vector<BYTE> rows = source.CopyRows();
         Rebuild(source.m_width, source.m_height, source.m_format, source.m_palette, &rows);
     }
     m_transparent = source.m_transparent;
@@ -442,16 +442,7 @@ std::vector<BYTE> TBitmap::SaveToMemory() const
     picture.height = m_height;
     picture.format = m_format;
     picture.palette = m_palette;
-    if (!Empty()) {
-        if (m_bits) {
-            GdiFlush();
-        }
-        size_t stride = static_cast<size_t>(BytesPerLine());
-        picture.rows.resize(stride * m_height);
-        for (int y = 0; y < m_height; ++y) {
-            std::memcpy(picture.rows.data() + stride * y, Row(y), stride);
-        }
-    }
+    picture.rows = CopyRows();
     return bmp::Encode(picture);
 }
 

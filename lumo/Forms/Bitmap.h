@@ -114,6 +114,8 @@ private:
     void Materialize();
     // Row y for reading, wherever the pixels are.
     const BYTE* Row(int y) const;
+    // All rows, top-down, in one block.
+    std::vector<BYTE> CopyRows() const;
 
     int m_width = 0;
     int m_height = 0;
