@@ -183,6 +183,19 @@ void TMainView::CreateWnd()
     }
 }
 
+void TMainView::DoShow()
+{
+    m_dial->Refresh();
+    lumo::TForm::DoShow();
+}
+
+void TMainView::PaintWindow(HDC dc, const RECT& clip)
+{
+    // Also when the window was shown by other means than the form's own.
+    m_dial->Refresh();
+    lumo::TForm::PaintWindow(dc, clip);
+}
+
 TMainView::~TMainView()
 {
     m_flicker.Detach();

@@ -70,6 +70,9 @@ public:
 
 protected:
     void CreateWnd() override;
+    // The dial's pictures are read and its chart drawn here, when the window first appears.
+    void DoShow() override;
+    void PaintWindow(HDC dc, const RECT& clip) override;
 
 public:
     // ---- components --------------------------------------------------------------------------

@@ -88,22 +88,46 @@ BYTE ModeDial::NewProfileAlpha(int frame)
 }
 
 ModeDial::ModeDial(lumo::TComponent* owner, lumo::TWinControl* parent, const std::string& folder)
-    : m_parent(parent)
+    : m_parent(parent), m_folder(folder)
 {
-    LoadPictures(folder, m_pictures);
     m_gear = new KdImage(owner);
     m_gear->SetAlphaChannel(true);
     m_gear->SetAutoSize(true);
-    m_gear->SetPicture(m_pictures.gear);
     m_gear->SetBounds(GearLeft(kIndexHighPerformance), kGearTop, 0, 0);
     m_gear->SetParent(parent);
 
     m_chart = new KdImage(owner);
     m_chart->SetAlphaChannel(true);
     m_chart->SetAutoSize(true);
-    m_chart->SetPicture(m_pictures.pentagon);
     m_chart->SetBounds(kChartLeft, kChartTop, 0, 0);
     m_chart->SetParent(parent);
+}
+
+void ModeDial::LoadOnce()
+{
+    if (m_loaded) {
+        return;
+    }
+    m_loaded = true;
+    LoadPictures(m_folder, m_pictures);
+    m_gear->SetPicture(m_pictures.gear);
+    if (!m_chartPending) {
+        m_chart->SetPicture(m_pictures.pentagon);
+    }
+}
+
+void ModeDial::Refresh()
+{
+    LoadOnce();
+    if (m_chartPending) {
+        DrawSteadyNow();
+    }
+}
+
+ModeDial::Pictures& ModeDial::Images()
+{
+    LoadOnce();
+    return m_pictures;
 }
 
 void ModeDial::RegisterButtons(KdRadioButton* autoButton, KdRadioButton* normalButton,
@@ -145,6 +169,7 @@ void ModeDial::MoveGear(int mode)
 
 void ModeDial::StartFrom(lumo::TBitmap& out)
 {
+    LoadOnce();
     out.Assign(m_pictures.pentagon);
     out.SetPixelFormat(lumo::TPixelFormat::pf32bit);
 }
@@ -199,10 +224,20 @@ void ModeDial::DrawSteady(int index)
     if (index < 0 || index >= kIndexCount) {
         index = kIndexHighPerformance;
     }
-    lumo::TBitmap picture;
-    ComposeSteady(index, picture);
-    ShowChart(picture);
     m_drawnIndex = index;
+    if (!m_chart->Showing()) {
+        m_chartPending = true;
+        return;
+    }
+    DrawSteadyNow();
+}
+
+void ModeDial::DrawSteadyNow()
+{
+    m_chartPending = false;
+    lumo::TBitmap picture;
+    ComposeSteady(m_drawnIndex, picture);
+    ShowChart(picture);
 }
 
 void ModeDial::DrawHover(int hoverIndex)
@@ -210,6 +245,7 @@ void ModeDial::DrawHover(int hoverIndex)
     if (hoverIndex == m_drawnIndex || m_drawnIndex < 0) {
         return;
     }
+    m_chartPending = false;
     lumo::TBitmap picture;
     ComposeHover(m_drawnIndex, hoverIndex, picture);
     ShowChart(picture);
@@ -251,6 +287,7 @@ void ModeDial::Animate(int fromIndex, int toIndex)
     if (form) {
         form->SetEnabled(false);
     }
+    m_chartPending = false;
     lumo::TBitmap picture;
     for (int frame = 0; frame < kFrameCount; ++frame) {
         ComposeFrame(fromIndex, toIndex, frame, picture);

@@ -1,7 +1,9 @@
 #pragma once
 // The mode dial of the main window: the gear marker that slides to the active mode, and the
 // pentagon chart of the mode's qualities, drawn steady, as a hover preview, or cross-faded in
-// 16 frames when the mode changes.
+// 16 frames when the mode changes. The pictures are read, and the chart drawn, when the window
+// is about to be shown (Refresh) or they are asked for: a window that waits in the tray decodes
+// nothing.
 #include "lumo/Forms/Bitmap.h"
 #include "lumo/widget/Source/KdImage.h"
 
@@ -54,8 +56,8 @@ public:
     static BYTE NewHighlightAlpha(int frame);
     static BYTE NewProfileAlpha(int frame);
 
-    // Creates the gear marker and the chart on parent (owned by owner) and loads the pictures
-    // from folder (LoadPictures); the chart starts with the base picture.
+    // Creates the gear marker and the chart on parent (owned by owner); the pictures come from
+    // folder (LoadPictures) when first needed, and the chart starts with the base picture.
     ModeDial(lumo::TComponent* owner, lumo::TWinControl* parent, const std::string& folder);
     ModeDial(const ModeDial&) = delete;
     ModeDial& operator=(const ModeDial&) = delete;
@@ -69,8 +71,11 @@ public:
     // Checks the mode's button, moves the gear there and draws the steady chart.
     void ShowMode(int mode);
     void MoveGear(int mode);
-    // The chart, composed off-screen and shown.
+    // The chart, composed off-screen and shown; while the window is not showing, only noted
+    // and drawn by Refresh.
     void DrawSteady(int index);
+    // Reads the pictures if not done yet and draws what DrawSteady noted (before a show).
+    void Refresh();
     void DrawHover(int hoverIndex);
     // The change animation: parent's form disabled, 16 frames 100 ms apart, enabled again, then
     // mouse messages dropped for 100 ms (clicks made meanwhile are lost).
@@ -87,7 +92,7 @@ public:
     bool Animating() const { return m_animating; }
     KdImage& Gear() { return *m_gear; }
     KdImage& Chart() { return *m_chart; }
-    Pictures& Images() { return m_pictures; }
+    Pictures& Images();
 
     // The pointer left the button it hovered (the view shows the current mode again).
     std::function<void()> OnHoverEnd;
@@ -95,6 +100,8 @@ public:
     std::function<void(int frame)> OnFrame;
 
 private:
+    void LoadOnce();
+    void DrawSteadyNow();
     void Blend(lumo::TBitmap& out, lumo::TBitmap& picture, BYTE alpha);
     void StartFrom(lumo::TBitmap& out);
     void ShowChart(const lumo::TBitmap& picture);
@@ -103,6 +110,9 @@ private:
     static void DropMouseInput(DWORD ms);
 
     lumo::TWinControl* m_parent;
+    std::string m_folder;
+    bool m_loaded = false;
+    bool m_chartPending = false;
     Pictures m_pictures;
     KdImage* m_gear;
     KdImage* m_chart;

@@ -3,18 +3,39 @@
 #include "lumo/System/Source/Assert.h"
 
 #include <algorithm>
+#include <cstring>
 
 namespace lumo {
-namespace {
 
-// The picture child lets the mouse through to the control it belongs to.
+// The picture child lets the mouse through to the control it belongs to, and has the picture
+// drawn just before it paints it.
 class TLEDImage : public TImage
 {
 public:
     LUMO_CLASS_NAME(TLEDImage)
-    using TImage::TImage;
+    explicit TLEDImage(TBmpLEDCtrl& led) : TImage(nullptr), m_led(led) {}
     bool HitTest(int, int) const override { return false; }
+
+    void Paint(TCanvas& canvas) override
+    {
+        m_led.Draw();
+        TImage::Paint(canvas);
+    }
+
+protected:
+    void PictureChanged() override
+    {
+        // Drawing while painting must not ask for another paint.
+        if (!m_led.m_drawing) {
+            TImage::PictureChanged();
+        }
+    }
+
+private:
+    TBmpLEDCtrl& m_led;
 };
+
+namespace {
 
 bool FewColourScreen()
 {
@@ -30,9 +51,8 @@ bool FewColourScreen()
 TBmpLEDCtrl::TBmpLEDCtrl(TWinControl& owner, int stateCount) : m_owner(owner)
 {
     LUMO_ASSERT(stateCount > 0);
-    m_image = new TLEDImage(nullptr);
+    m_image = new TLEDImage(*this);
     m_picture = &m_image->Picture();
-    m_picture->SetPixelFormat(FewColourScreen() ? TPixelFormat::pf4bit : TPixelFormat::pf24bit);
     m_image->SetBounds(0, 0, 0, 0);
     m_image->SetParent(&owner);
     for (int i = 0; i < stateCount; ++i) {
@@ -85,31 +105,77 @@ void TBmpLEDCtrl::ShowState(int state)
 
 void TBmpLEDCtrl::Repaint()
 {
-    if (m_picture->Empty()) {
+    m_stale = true;
+    m_image->Invalidate();
+}
+
+TBitmap& TBmpLEDCtrl::Picture()
+{
+    Draw();
+    return *m_picture;
+}
+
+TColor TBmpLEDCtrl::TransparentColor() const
+{
+    if (m_picture->TransparentMode() == TTransparentMode::tmAuto) {
+        const_cast<TBmpLEDCtrl*>(this)->Draw();
+    }
+    return m_picture->TransparentColor();
+}
+
+void TBmpLEDCtrl::Draw()
+{
+    if (!m_stale || m_drawing) {
         return;
     }
-    TCanvas& canvas = m_picture->Canvas();
+    m_stale = false;
+    m_drawing = true;
+    if (m_width == 0 || m_height == 0) {
+        m_picture->SetSize(0, 0);
+        m_drawing = false;
+        return;
+    }
+    // The screen's depth may have changed since the last drawing.
+    const TPixelFormat format = FewColourScreen() ? TPixelFormat::pf4bit : TPixelFormat::pf24bit;
+    if (m_picture->PixelFormat() != format) {
+        m_picture->SetPixelFormat(format);
+    }
+    m_picture->SetSize(m_width, m_height);
     const TBitmap& bitmap = *m_bitmaps[m_state];
-    int width = std::min(bitmap.Width(), m_picture->Width());
-    int height = std::min(bitmap.Height(), m_picture->Height());
-    if (width < m_picture->Width() || height < m_picture->Height()) {
+    const int width = std::min(bitmap.Width(), m_width);
+    const int height = std::min(bitmap.Height(), m_height);
+    if (width < m_width || height < m_height) {
+        TCanvas& canvas = m_picture->Canvas();
         canvas.Brush().SetStyle(TBrushStyle::bsSolid);
         canvas.Brush().SetColor(m_owner.Color());
-        canvas.FillRect(RECT{0, 0, m_picture->Width(), m_picture->Height()});
+        canvas.FillRect(RECT{0, 0, m_width, m_height});
     }
     if (width > 0 && height > 0) {
-        RECT area = {0, 0, width, height};
-        canvas.CopyRect(area, const_cast<TBitmap&>(bitmap).Canvas(), area);
+        if (bitmap.PixelFormat() == format && format == TPixelFormat::pf24bit) {
+            // Row by row from the state's pixels, which thus need no device context (nor a copy
+            // of their own when they are shared).
+            GdiFlush();
+            const size_t bytes = static_cast<size_t>(width) * 3;
+            for (int y = 0; y < height; ++y) {
+                std::memcpy(m_picture->ScanLine(y), bitmap.ScanLine(y), bytes);
+            }
+        } else {
+            RECT area = {0, 0, width, height};
+            m_picture->Canvas().CopyRect(area, const_cast<TBitmap&>(bitmap).Canvas(), area);
+        }
     }
     if (OnPaint) {
-        OnPaint(canvas);
+        OnPaint(m_picture->Canvas());
     }
+    m_drawing = false;
 }
 
 void TBmpLEDCtrl::SetSize(int width, int height)
 {
-    m_picture->SetSize(width, height);
-    m_image->SetBounds(0, 0, width, height);
+    m_width = std::max(width, 0);
+    m_height = std::max(height, 0);
+    m_image->SetBounds(0, 0, m_width, m_height);
+    Repaint();
 }
 
 void TBmpLEDCtrl::BitmapChanged(TObject* sender)

@@ -63,7 +63,7 @@ void KdCustomControl::SetTransparent(bool transparent)
 
 void KdCustomControl::SetTransparentColor(TColor color)
 {
-    m_led->Picture().SetTransparentColor(color);
+    m_led->SetTransparentColor(color);
     UpdateRegion();
 }
 

@@ -36,7 +36,7 @@ public:
 
     bool Transparent() const { return m_led->Image().Transparent(); }
     void SetTransparent(bool transparent);
-    lumo::TColor TransparentColor() const { return m_led->Picture().TransparentColor(); }
+    lumo::TColor TransparentColor() const { return m_led->TransparentColor(); }
     void SetTransparentColor(lumo::TColor color);
 
     // Inside the control's shape.

@@ -172,6 +172,25 @@ TEST_F(ControlsTest, CaptionTakesTheStateColourAndMovesWhenPressed)
     EXPECT_EQ(0, count(grey));
 }
 
+// A window waiting hidden (in the tray) holds no drawn pictures of its controls: a control's
+// picture is drawn when painted, with the state last asked for.
+TEST_F(ControlsTest, PicturesAreDrawnWhenPaintedWithTheLatestState)
+{
+    auto* button = Add<KdButton>(20, 20);
+    kdtest::SetStates(*button, 40, 20, {0x0000C0, 0x00C000, 0xC00000, 0x808080});
+    button->ShowSunken();
+    EXPECT_FALSE(button->Led().Drawn());
+    EXPECT_FALSE(button->Led().Image().Picture().HandleAllocated()) << "nothing drawn hidden";
+
+    ShowForm();
+    EXPECT_EQ(0x00C000, formstest::Render(*button)->PixelColor(5, 5)) << "sunken";
+    EXPECT_TRUE(button->Led().Drawn());
+    button->ShowRaised();
+    button->ShowBitmap(2);
+    EXPECT_FALSE(button->Led().Drawn()) << "two changes, no drawing yet";
+    EXPECT_EQ(0xC00000, formstest::Render(*button)->PixelColor(39, 19)) << "the last state";
+}
+
 TEST_F(ControlsTest, BarDragStopsAtBothEnds)
 {
     auto* bar = Add<KdBar>(20, 100);

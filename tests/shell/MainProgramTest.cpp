@@ -429,6 +429,8 @@ TEST_F(MainProgramTest, LargeAndSmallViewOnTheScreen)
     const int top = (GetSystemMetrics(SM_CYSCREEN) - 522) / 2;
     const RECT area = {left, top, left + 665, top + 522};
     const ScreenPicture behind = Capture(area);
+    EXPECT_FALSE(tvtest::HasModule(m_process.Id(), "pngio.dll"))
+        << "the dial's pictures are read when the window first appears, not in the tray";
     tvtest::SendWithin(m_window, WM_USER + 2, 85, 0);
     ASSERT_TRUE(tvtest::WaitUntil([&] { return IsWindowVisible(m_window) != FALSE; }, 5000));
     Sleep(700);
@@ -450,6 +452,14 @@ TEST_F(MainProgramTest, LargeAndSmallViewOnTheScreen)
     EXPECT_GE(large.Count({58, 205, 260, 222}, 0xDBDAD8), 20) << "the CO2 title";
     EXPECT_GE(large.Count({299, 236, 460, 253}, 0x00FF9E), 20) << "the date";
     EXPECT_GE(large.Count({43, 313, 274, 332}, 0xE9B572), 10) << "the mode's name";
+    int chartBlue = 0;
+    for (int y = 345; y < 441; ++y) {
+        for (int x = 439; x < 535; ++x) {
+            const COLORREF pixel = large.At(x, y);
+            chartBlue += GetBValue(pixel) > GetRValue(pixel) + 40 ? 1 : 0;
+        }
+    }
+    EXPECT_GE(chartBlue, 300) << "the mode's profile on the chart";
 
     HWND shrink = ChildAt(m_window, 25, 196);
     ASSERT_NE(nullptr, shrink);

@@ -4,6 +4,8 @@
 #include "lumo/System/Source/ProgramDir.h"
 #include "lumo/System/Source/TraceLog.h"
 
+#include <tlhelp32.h>
+
 #include <algorithm>
 #include <mutex>
 #include <cstdio>
@@ -399,6 +401,25 @@ LRESULT SendWithin(HWND window, UINT message, WPARAM wParam, LPARAM lParam, DWOR
         return 0;
     }
     return static_cast<LRESULT>(result);
+}
+
+bool HasModule(DWORD processId, const char* moduleName)
+{
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPMODULE, processId);
+    if (snapshot == INVALID_HANDLE_VALUE) {
+        ADD_FAILURE() << "no module list of process " << processId << " (error " << GetLastError()
+                      << ")";
+        return false;
+    }
+    MODULEENTRY32 entry = {};
+    entry.dwSize = sizeof entry;
+    bool found = false;
+    for (BOOL more = Module32First(snapshot, &entry); more && !found;
+         more = Module32Next(snapshot, &entry)) {
+        found = lstrcmpiA(entry.szModule, moduleName) == 0;
+    }
+    CloseHandle(snapshot);
+    return found;
 }
 
 HWND WaitForWindow(const char* className, const char* title, DWORD timeoutMs)

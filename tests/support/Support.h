@@ -143,6 +143,9 @@ long RunProgram(const std::string& program, const std::string& arguments, DWORD 
 LRESULT SendWithin(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
                    DWORD timeoutMs = 10000);
 
+// Whether the process has loaded the module (file name, any case).
+bool HasModule(DWORD processId, const char* moduleName);
+
 // Polls until a top-level window (class, title; either may be null) exists.
 HWND WaitForWindow(const char* className, const char* title, DWORD timeoutMs);
 

@@ -95,6 +95,7 @@ TEST_F(ModeDialTest, HoverPreviewsOtherModesOnly)
     ModeDial& dial = view.Dial();
     int ended = 0;
     view.OnHoverEnd = [&] { ++ended; };
+    view.Show();
     dial.DrawSteady(2);
     lumo::TBitmap steady, expected;
     steady.Assign(dial.Chart().Picture());
