@@ -98,12 +98,14 @@ UINT TLabel::TextFlags() const
 
 SIZE TLabel::TextSize(int width)
 {
-    WindowDC screen(nullptr);
-    TCanvas canvas(screen.Get());
-    canvas.Font().Assign(Font());
+    // A memory DC on the screen measures as the screen does, without asking the window system
+    // for a DC; the label's own font handle serves measuring and painting alike.
+    MemoryDC measure;
+    SelectedObject font(measure.Get(), Font().Handle());
     RECT rect = {0, 0, m_wordWrap ? width : 0, 0};
     std::string text = Caption().empty() ? std::string(" ") : Caption();
-    canvas.DrawText(text, rect, TextFlags() | DT_CALCRECT);
+    DrawTextA(measure.Get(), text.c_str(), static_cast<int>(text.size()), &rect,
+              TextFlags() | DT_CALCRECT);
     return SIZE{m_wordWrap ? width : rect.right, rect.bottom};
 }
 
@@ -112,6 +114,12 @@ void TLabel::AdjustBounds()
     if (!m_autoSize || IsDestroying()) {
         return;
     }
+    if (!Parent()) {
+        // Measured once it has a parent: a label is mostly set up first and placed last.
+        m_measurePending = true;
+        return;
+    }
+    m_measurePending = false;
     SIZE size = TextSize(Width());
     int left = Left();
     // A right-aligned or centred label keeps its right edge or its centre.
@@ -126,11 +134,26 @@ void TLabel::AdjustBounds()
 void TLabel::SetBounds(int left, int top, int width, int height)
 {
     if (m_autoSize && !IsDestroying()) {
-        SIZE size = TextSize(width);
-        width = size.cx;
-        height = size.cy;
+        if (!Parent()) {
+            m_measurePending = true;
+        } else {
+            m_measurePending = false;
+            SIZE size = TextSize(width);
+            width = size.cx;
+            height = size.cy;
+        }
     }
     TGraphicControl::SetBounds(left, top, width, height);
+}
+
+void TLabel::SetParent(TWinControl* parent)
+{
+    TGraphicControl::SetParent(parent);
+    if (parent && m_measurePending && m_autoSize && !IsDestroying()) {
+        m_measurePending = false;
+        SIZE size = TextSize(Width());
+        TGraphicControl::SetBounds(Left(), Top(), size.cx, size.cy);
+    }
 }
 
 void TLabel::Paint(TCanvas& canvas)

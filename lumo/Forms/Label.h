@@ -28,7 +28,9 @@ public:
     void SetShowAccelChar(bool show);
 
     // With AutoSize the size follows the text (only the width is taken when word wrap is on).
+    // Without a parent the label keeps the bounds given and measures its text once it has one.
     void SetBounds(int left, int top, int width, int height) override;
+    void SetParent(TWinControl* parent) override;
     void Paint(TCanvas& canvas) override;
 
 protected:
@@ -47,6 +49,7 @@ private:
     bool m_transparent = false;
     bool m_autoSize = true;
     bool m_showAccelChar = true;
+    bool m_measurePending = false;
 };
 
 } // namespace lumo

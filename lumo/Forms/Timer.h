@@ -1,7 +1,8 @@
 #pragma once
 // A timer that calls OnTimer on the thread that created it (the GUI thread), every Interval
-// milliseconds while Enabled. Each timer has a small message-only window of its own, so a
-// destroyed timer can never be called again.
+// milliseconds while Enabled. The timers of a thread share one message-only window; each has a
+// system timer id of its own, which is never reused, so a destroyed timer can never be called
+// again.
 #include "lumo/Forms/Component.h"
 
 namespace lumo {
@@ -26,10 +27,13 @@ public:
 
 private:
     static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    static HWND CreateHost();
     void UpdateTimer();
     void Tick();
 
+    // The creating thread's window that carries the system timer.
     HWND m_window = nullptr;
+    UINT_PTR m_id = 0;
     bool m_enabled = true;
     unsigned m_interval = 1000;
     bool m_running = false;

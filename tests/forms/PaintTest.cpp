@@ -118,6 +118,34 @@ TEST_F(PaintTest, TransparentLabelShowsTheImageBetweenItsLetters)
     EXPECT_GT(CountColor(*picture, area, lumo::clLime), total / 2);
 }
 
+// Set up before it is placed (the usual order), a label measures its text once it has a parent,
+// in its own font, and keeps following its text.
+TEST_F(PaintTest, AutoSizedLabelIsMeasuredWhenPlaced)
+{
+    auto setUp = [&](lumo::TLabel* label) {
+        label->SetParentFont(false);
+        label->Font().SetName("Tahoma");
+        label->Font().SetHeight(-20);
+        label->Font().SetStyle(lumo::fsBold);
+        label->SetCaption("Energy saved");
+        label->SetBounds(10, 40, 0, 0);
+    };
+    auto* placed = new lumo::TLabel(m_form);
+    placed->SetParent(m_form);
+    setUp(placed);
+    auto* late = new lumo::TLabel(m_form);
+    setUp(late);
+    late->SetParent(m_form);
+    EXPECT_GT(placed->Width(), 60);
+    EXPECT_EQ(placed->Width(), late->Width());
+    EXPECT_EQ(placed->Height(), late->Height());
+    EXPECT_EQ(10, late->Left());
+    EXPECT_EQ(40, late->Top());
+    const int width = late->Width();
+    late->SetCaption("Energy saved this year");
+    EXPECT_GT(late->Width(), width);
+}
+
 TEST_F(PaintTest, LabelAlignmentAndWordWrap)
 {
     auto* label = new lumo::TLabel(m_form);

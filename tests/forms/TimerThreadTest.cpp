@@ -47,16 +47,22 @@ TEST_F(TimerThreadTest, TimerFiresOnTheGuiThreadWhileEnabled)
     EXPECT_FALSE(timer->Running()) << "an interval of 0 stops it";
 }
 
-TEST_F(TimerThreadTest, ADestroyedTimerNeverFiresAgain)
+TEST_F(TimerThreadTest, ADestroyedTimerNeverFiresAgainWhileItsNeighbourGoesOn)
 {
     auto* timer = new lumo::TTimer(m_app.get());
     timer->SetInterval(10);
     int ticks = 0;
     timer->OnTimer = [&](lumo::TObject*) { ++ticks; };
-    Sleep(50); // a WM_TIMER is due
+    auto* neighbour = new lumo::TTimer(m_app.get());
+    neighbour->SetInterval(10);
+    int neighbourTicks = 0;
+    neighbour->OnTimer = [&](lumo::TObject*) { ++neighbourTicks; };
+    Sleep(50); // a WM_TIMER is due for both
     delete timer;
-    PumpFor(100);
+    PumpUntil([&] { return neighbourTicks >= 3; });
     EXPECT_EQ(0, ticks);
+    EXPECT_GE(neighbourTicks, 3);
+    delete neighbour;
 }
 
 TEST_F(TimerThreadTest, TimerMayStopAndRestartItselfInItsHandler)
