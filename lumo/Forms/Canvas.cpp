@@ -136,8 +136,9 @@ void TCanvas::StretchDraw(const RECT& rect, TBitmap& bitmap)
     int width = rect.right - rect.left;
     int height = rect.bottom - rect.top;
     if (bitmap.Transparent()) {
-        TransparentBlt(m_dc, rect.left, rect.top, width, height, source, 0, 0, bitmap.Width(),
-                       bitmap.Height(), ColorToRGB(bitmap.TransparentColor()));
+        // gdi32's own, so that no further library is loaded for it.
+        GdiTransparentBlt(m_dc, rect.left, rect.top, width, height, source, 0, 0, bitmap.Width(),
+                          bitmap.Height(), ColorToRGB(bitmap.TransparentColor()));
     } else if (width == bitmap.Width() && height == bitmap.Height()) {
         BitBlt(m_dc, rect.left, rect.top, width, height, source, 0, 0, SRCCOPY);
     } else {

@@ -1,6 +1,7 @@
 #include "lumo/Forms/GuiThread.h"
 
 #include "lumo/Forms/Application.h"
+#include "lumo/Forms/Timer.h"
 #include "lumo/System/Source/Owners.h"
 #include "lumo/System/Source/TraceLog.h"
 #include "lumo/System/Source/WindowClass.h"
@@ -40,6 +41,10 @@ State& Shared()
 
 LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
+    // The GUI thread's timers share this window.
+    if (TTimer::HostMessage(window, message, wParam)) {
+        return 0;
+    }
     if (message == kWake) {
         GuiThread::RunPending();
         return 0;
@@ -79,6 +84,7 @@ void GuiThread::Attach()
                  GetLastError());
         return;
     }
+    TTimer::AdoptHost(window);
     std::lock_guard<std::mutex> guard(state.lock);
     state.window = window;
     state.threadId = GetCurrentThreadId();

@@ -119,7 +119,14 @@ void TTimer::Tick()
     }
 }
 
-LRESULT CALLBACK TTimer::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+void TTimer::AdoptHost(HWND window)
+{
+    Registry& registry = Timers();
+    CriticalSectionLock lock(registry.lock);
+    registry.hosts[GetCurrentThreadId()] = window;
+}
+
+bool TTimer::HostMessage(HWND window, UINT message, WPARAM wParam)
 {
     Registry& registry = Timers();
     if (message == WM_NCDESTROY) {
@@ -134,23 +141,32 @@ LRESULT CALLBACK TTimer::WindowProc(HWND window, UINT message, WPARAM wParam, LP
                 entry.second->m_running = false;
             }
         }
+        return false;
     }
-    if (message == WM_TIMER) {
-        TTimer* timer = nullptr;
-        {
-            CriticalSectionLock lock(registry.lock);
-            auto found = registry.timers.find(static_cast<UINT_PTR>(wParam));
-            if (found != registry.timers.end() && found->second->m_window == window) {
-                timer = found->second;
-            }
+    if (message != WM_TIMER) {
+        return false;
+    }
+    TTimer* timer = nullptr;
+    {
+        CriticalSectionLock lock(registry.lock);
+        auto found = registry.timers.find(static_cast<UINT_PTR>(wParam));
+        if (found != registry.timers.end() && found->second->m_window == window) {
+            timer = found->second;
         }
-        if (timer) {
-            try {
-                timer->Tick();
-            } catch (const Exception& e) {
-                HandleFrameworkException(e);
-            }
+    }
+    if (timer) {
+        try {
+            timer->Tick();
+        } catch (const Exception& e) {
+            HandleFrameworkException(e);
         }
+    }
+    return true;
+}
+
+LRESULT CALLBACK TTimer::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (HostMessage(window, message, wParam)) {
         return 0;
     }
     return DefWindowProcA(window, message, wParam, lParam);

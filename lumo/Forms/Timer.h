@@ -25,6 +25,12 @@ public:
 
     TNotifyEvent OnTimer;
 
+    // For the owner of a thread's message-only window (GuiThread): the window also carries the
+    // thread's timers from now on. Its procedure passes every message to HostMessage first and
+    // is done with it when that returns true.
+    static void AdoptHost(HWND window);
+    static bool HostMessage(HWND window, UINT message, WPARAM wParam);
+
 private:
     static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     static HWND CreateHost();
